@@ -1,0 +1,197 @@
+#include "board/makemove.h"
+
+#include "board/attack.h"
+#include "board/keys.h"
+#include "board/position.h"
+
+namespace {
+
+void pawn_list_remove(Side side, Square s) {
+    for (Square& entry : pawn_squares[side])
+        if (entry == s) {
+            entry = NO_SQUARE;
+            return;
+        }
+}
+
+void pawn_list_replace(Side side, Square from, Square to) {
+    for (Square& entry : pawn_squares[side])
+        if (entry == from) {
+            entry = to;
+            return;
+        }
+}
+
+void pawn_list_insert(Side side, Square s) { pawn_list_replace(side, NO_SQUARE, s); }
+
+void sum_material(Side side) { total_material[side] = pawn_material[side] + piece_material[side]; }
+
+void move_piece(Square from, Square to) {
+    board_color[to] = board_color[from];
+    board_piece[to] = board_piece[from];
+    board_color[from] = EMPTY;
+    board_piece[from] = EMPTY;
+}
+
+struct CastleRoute {
+    Square king_to;
+    Square must_be_empty[3];
+    Square must_be_safe[2];
+    Square rook_from;
+    Square rook_to;
+};
+
+// b1 and b8 need only be empty: the king never crosses them.
+constexpr CastleRoute castle_routes[4] = {
+    {62, {61, 62, NO_SQUARE}, {61, 62}, 63, 61},
+    {58, {57, 58, 59}, {58, 59}, 56, 59},
+    {6, {5, 6, NO_SQUARE}, {5, 6}, 7, 5},
+    {2, {1, 2, 3}, {2, 3}, 0, 3},
+};
+
+const CastleRoute& castle_route(Square king_to) {
+    int i = 0;
+    while (castle_routes[i].king_to != king_to) ++i;
+    return castle_routes[i];
+}
+
+// The pawn taken en passant stands behind the destination.
+Square en_passant_victim(Square to, Side mover) { return mover == WHITE ? to + 8 : to - 8; }
+
+}  // namespace
+
+bool make_move(Move move) {
+    const Side s = side_to_move;
+    const Side o = opponent_side;
+    const Square from = move_from(move);
+    const Square to = move_to(move);
+    const int flags = move_flags(move);
+
+    if (flags & MOVE_CASTLE) {
+        if (square_attacked(king_square[s], o)) return false;
+        const CastleRoute& route = castle_route(to);
+        for (Square square : route.must_be_empty)
+            if (square != NO_SQUARE && board_color[square] != EMPTY) return false;
+        for (Square square : route.must_be_safe)
+            if (square_attacked(square, o)) return false;
+        move_piece(route.rook_from, route.rook_to);
+    }
+
+    UndoRecord& record = undo_stack[ply];
+    record.move = move;
+    record.captured = board_piece[to];
+    record.castle_rights = castle_rights;
+    record.ep_square = ep_square;
+    record.halfmove_clock = halfmove_clock;
+    ++ply;
+
+    if (record.captured != EMPTY) {
+        if (record.captured == PAWN) {
+            pawn_material[o] -= piece_value[PAWN];
+            pawn_list_remove(o, to);
+        } else {
+            piece_material[o] -= piece_value[record.captured];
+        }
+        sum_material(o);
+    }
+    castle_rights &= castle_keep_mask[from] & castle_keep_mask[to];
+    ep_square = (flags & MOVE_PAWN_DOUBLE) ? (s == WHITE ? to + 8 : to - 8) : NO_SQUARE;
+    if (flags & (MOVE_CAPTURE | MOVE_PAWN))
+        halfmove_clock = 0;
+    else
+        ++halfmove_clock;
+    if (board_piece[from] == KING) king_square[s] = to;
+
+    board_color[to] = s;
+    if (flags & MOVE_PROMOTE) {
+        const PieceType promotion = move_promotion(move);
+        board_piece[to] = promotion;
+        pawn_material[s] -= piece_value[PAWN];
+        piece_material[s] += piece_value[promotion];
+        sum_material(s);
+        pawn_list_remove(s, from);
+    } else {
+        board_piece[to] = board_piece[from];
+        if (flags & MOVE_PAWN) pawn_list_replace(s, from, to);
+    }
+    board_color[from] = EMPTY;
+    board_piece[from] = EMPTY;
+
+    if (flags & MOVE_EN_PASSANT) {
+        const Square victim = en_passant_victim(to, s);
+        board_color[victim] = EMPTY;
+        board_piece[victim] = EMPTY;
+        pawn_list_remove(o, victim);
+        pawn_material[o] -= piece_value[PAWN];
+        sum_material(o);
+    }
+
+    side_to_move ^= 1;
+    opponent_side ^= 1;
+    compute_position_key();
+    record.key = position_key;
+
+    if (square_attacked(king_square[s], o)) {
+        take_back();
+        return false;
+    }
+    return true;
+}
+
+void take_back() {
+    side_to_move ^= 1;
+    opponent_side ^= 1;
+    const Side s = side_to_move;
+    const Side o = opponent_side;
+    --ply;
+    const UndoRecord& record = undo_stack[ply];
+    const Square from = move_from(record.move);
+    const Square to = move_to(record.move);
+    const int flags = move_flags(record.move);
+    castle_rights = record.castle_rights;
+    ep_square = record.ep_square;
+    halfmove_clock = record.halfmove_clock;
+
+    board_color[from] = s;
+    if (flags & MOVE_PROMOTE) {
+        pawn_material[s] += piece_value[PAWN];
+        board_piece[from] = PAWN;
+        piece_material[s] -= piece_value[board_piece[to]];
+        sum_material(s);
+        pawn_list_insert(s, from);
+    } else {
+        board_piece[from] = board_piece[to];
+        if (board_piece[from] == KING) king_square[s] = from;
+        if (flags & MOVE_PAWN) pawn_list_replace(s, to, from);
+    }
+
+    if (record.captured == EMPTY) {
+        board_color[to] = EMPTY;
+        board_piece[to] = EMPTY;
+    } else {
+        board_color[to] = o;
+        board_piece[to] = record.captured;
+        if (record.captured == PAWN) {
+            pawn_material[o] += piece_value[PAWN];
+            pawn_list_insert(o, to);
+        } else {
+            piece_material[o] += piece_value[record.captured];
+        }
+        sum_material(o);
+    }
+
+    if (flags & MOVE_CASTLE) {
+        const CastleRoute& route = castle_route(to);
+        move_piece(route.rook_to, route.rook_from);
+    }
+
+    if (flags & MOVE_EN_PASSANT) {
+        const Square victim = en_passant_victim(to, s);
+        board_color[victim] = o;
+        board_piece[victim] = PAWN;
+        pawn_list_insert(o, victim);
+        pawn_material[o] += piece_value[PAWN];
+        sum_material(o);
+    }
+    compute_position_key();
+}

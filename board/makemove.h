@@ -1,0 +1,11 @@
+// Making a move with the legality test, and taking it back.
+#pragma once
+
+#include "board/types.h"
+
+// Plays a move generated for the current position. Returns false, with the
+// position and `ply` exactly as before, when castling is not allowed or the
+// mover's king would be left attacked.
+bool make_move(Move move);
+// Takes back the move recorded in undo_stack[ply - 1]; ply must be at least 1.
+void take_back();

@@ -1,0 +1,199 @@
+#include "board/position.h"
+
+int board_color[64];
+int board_piece[64];
+Side side_to_move;
+Side opponent_side;
+int castle_rights;
+Square ep_square;
+int halfmove_clock;
+std::uint32_t position_key;
+Square king_square[2];
+Square pawn_squares[2][8];
+int pawn_material[2];
+int piece_material[2];
+int total_material[2];
+
+int ply;
+UndoRecord undo_stack[MAX_PLY + 1];
+int game_ply;
+UndoRecord game_history[GAME_HISTORY_SIZE];
+ScoredMove move_stack[MOVE_STACK_SIZE];
+int ply_move_start[MAX_PLY + 1];
+int ply_move_end[MAX_PLY + 1];
+Move killer_move[MAX_PLY + 1];
+int history_score[64][64];
+
+const int piece_value[6] = {100, 300, 325, 500, 900, 0};
+
+// The board inside a 10 x 12 frame: a step that leaves the board lands on -1.
+const int frame_to_square[120] = {
+    -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+    -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+    -1,  0,  1,  2,  3,  4,  5,  6,  7, -1,
+    -1,  8,  9, 10, 11, 12, 13, 14, 15, -1,
+    -1, 16, 17, 18, 19, 20, 21, 22, 23, -1,
+    -1, 24, 25, 26, 27, 28, 29, 30, 31, -1,
+    -1, 32, 33, 34, 35, 36, 37, 38, 39, -1,
+    -1, 40, 41, 42, 43, 44, 45, 46, 47, -1,
+    -1, 48, 49, 50, 51, 52, 53, 54, 55, -1,
+    -1, 56, 57, 58, 59, 60, 61, 62, 63, -1,
+    -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+    -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+};
+
+const int square_to_frame[64] = {
+    21, 22, 23, 24, 25, 26, 27, 28,
+    31, 32, 33, 34, 35, 36, 37, 38,
+    41, 42, 43, 44, 45, 46, 47, 48,
+    51, 52, 53, 54, 55, 56, 57, 58,
+    61, 62, 63, 64, 65, 66, 67, 68,
+    71, 72, 73, 74, 75, 76, 77, 78,
+    81, 82, 83, 84, 85, 86, 87, 88,
+    91, 92, 93, 94, 95, 96, 97, 98,
+};
+
+const int piece_slides[6] = {0, 0, 1, 1, 1, 0};
+const int direction_count[6] = {0, 8, 4, 4, 8, 8};
+const int piece_directions[6][8] = {
+    {0, 0, 0, 0, 0, 0, 0, 0},
+    {-21, -19, -12, -8, 8, 12, 19, 21},
+    {-11, -9, 9, 11, 0, 0, 0, 0},
+    {-10, -1, 1, 10, 0, 0, 0, 0},
+    {-11, -10, -9, -1, 1, 9, 10, 11},
+    {-11, -10, -9, -1, 1, 9, 10, 11},
+};
+
+// A move from or to a king's or rook's home square ends the matching rights.
+const int castle_keep_mask[64] = {
+     7, 15, 15, 15,  3, 15, 15, 11,
+    15, 15, 15, 15, 15, 15, 15, 15,
+    15, 15, 15, 15, 15, 15, 15, 15,
+    15, 15, 15, 15, 15, 15, 15, 15,
+    15, 15, 15, 15, 15, 15, 15, 15,
+    15, 15, 15, 15, 15, 15, 15, 15,
+    15, 15, 15, 15, 15, 15, 15, 15,
+    13, 15, 15, 15, 12, 15, 15, 14,
+};
+
+const int start_color[64] = {
+    1, 1, 1, 1, 1, 1, 1, 1,
+    1, 1, 1, 1, 1, 1, 1, 1,
+    6, 6, 6, 6, 6, 6, 6, 6,
+    6, 6, 6, 6, 6, 6, 6, 6,
+    6, 6, 6, 6, 6, 6, 6, 6,
+    6, 6, 6, 6, 6, 6, 6, 6,
+    0, 0, 0, 0, 0, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0,
+};
+
+const int start_piece[64] = {
+    3, 1, 2, 4, 5, 2, 1, 3,
+    0, 0, 0, 0, 0, 0, 0, 0,
+    6, 6, 6, 6, 6, 6, 6, 6,
+    6, 6, 6, 6, 6, 6, 6, 6,
+    6, 6, 6, 6, 6, 6, 6, 6,
+    6, 6, 6, 6, 6, 6, 6, 6,
+    0, 0, 0, 0, 0, 0, 0, 0,
+    3, 1, 2, 4, 5, 2, 1, 3,
+};
+
+const char piece_letters[7] = "PNBRQK";
+
+void new_game() {
+    int pawn_count[2] = {0, 0};
+    piece_material[WHITE] = piece_material[BLACK] = 0;
+    for (Side side = WHITE; side <= BLACK; ++side)
+        for (int i = 0; i < 8; ++i) pawn_squares[side][i] = NO_SQUARE;
+    for (Square s = 0; s < 64; ++s) {
+        board_color[s] = start_color[s];
+        board_piece[s] = start_piece[s];
+        if (board_piece[s] == PAWN)
+            pawn_squares[board_color[s]][pawn_count[board_color[s]]++] = s;
+        else if (board_piece[s] != EMPTY)
+            piece_material[board_color[s]] += piece_value[board_piece[s]];
+    }
+    for (Side side = WHITE; side <= BLACK; ++side) {
+        pawn_material[side] = 100 * pawn_count[side];
+        total_material[side] = pawn_material[side] + piece_material[side];
+    }
+    ep_square = NO_SQUARE;
+    side_to_move = WHITE;
+    opponent_side = BLACK;
+    halfmove_clock = 0;
+    ply = 0;
+    ply_move_start[0] = 0;
+    game_ply = 0;
+    king_square[WHITE] = 60;
+    king_square[BLACK] = 4;
+    castle_rights = 15;
+}
+
+bool rebuild_piece_bookkeeping() {
+    int pawn_count[2] = {0, 0};
+    int king_count[2] = {0, 0};
+    bool representable = true;
+    for (Side side = WHITE; side <= BLACK; ++side) {
+        for (int i = 0; i < 8; ++i) pawn_squares[side][i] = NO_SQUARE;
+        piece_material[side] = 0;
+    }
+    for (Square s = 0; s < 64; ++s) {
+        const Side side = board_color[s];
+        if (side == EMPTY) continue;
+        const PieceType piece = board_piece[s];
+        if (piece == PAWN) {
+            if (row_of(s) == 0 || row_of(s) == 7) representable = false;
+            if (pawn_count[side] < 8)
+                pawn_squares[side][pawn_count[side]] = s;
+            else
+                representable = false;
+            ++pawn_count[side];
+        } else {
+            piece_material[side] += piece_value[piece];
+            if (piece == KING) {
+                king_square[side] = s;
+                ++king_count[side];
+            }
+        }
+    }
+    for (Side side = WHITE; side <= BLACK; ++side) {
+        pawn_material[side] = piece_value[PAWN] * pawn_count[side];
+        total_material[side] = pawn_material[side] + piece_material[side];
+        if (king_count[side] != 1) representable = false;
+    }
+    return representable;
+}
+
+bool position_is_consistent() {
+    int pawns[2] = {0, 0};
+    int pieces[2] = {0, 0};
+    int kings[2] = {0, 0};
+    for (Square s = 0; s < 64; ++s) {
+        if ((board_color[s] == EMPTY) != (board_piece[s] == EMPTY)) return false;
+        if (board_color[s] == EMPTY) continue;
+        if (board_color[s] != WHITE && board_color[s] != BLACK) return false;
+        if (board_piece[s] < PAWN || board_piece[s] > KING) return false;
+        const Side side = board_color[s];
+        if (board_piece[s] == PAWN) {
+            ++pawns[side];
+            int found = 0;
+            for (int i = 0; i < 8; ++i) found += pawn_squares[side][i] == s;
+            if (found != 1) return false;
+        } else {
+            pieces[side] += piece_value[board_piece[s]];
+        }
+        if (board_piece[s] == KING) {
+            ++kings[side];
+            if (king_square[side] != s) return false;
+        }
+    }
+    for (Side side = WHITE; side <= BLACK; ++side) {
+        int listed = 0;
+        for (int i = 0; i < 8; ++i) listed += pawn_squares[side][i] != NO_SQUARE;
+        if (listed != pawns[side] || kings[side] != 1) return false;
+        if (pawn_material[side] != 100 * pawns[side] || piece_material[side] != pieces[side] ||
+            total_material[side] != pawn_material[side] + piece_material[side])
+            return false;
+    }
+    return opponent_side == (side_to_move ^ 1);
+}

@@ -1,0 +1,65 @@
+// The one position the engine works on, the game record, the per-ply move
+// lists and the ordering tables, with the constant board tables.
+#pragma once
+
+#include <cstdint>
+
+#include "board/types.h"
+
+// No square holds more than a queen's 27 moves, so no position yields more than
+// 64 * 27 pseudo-legal moves; every ply's list fits behind its parent's.
+constexpr int MAX_MOVES_PER_POSITION = 64 * 27;
+constexpr int MOVE_STACK_SIZE = MAX_PLY * MAX_MOVES_PER_POSITION;
+// Enough for any game: a game that long has stood without a capture or pawn
+// move far beyond the fifty-move rule many times over.
+constexpr int GAME_HISTORY_SIZE = 12000;
+
+// ---- position state ----
+extern int board_color[64];
+extern int board_piece[64];
+extern Side side_to_move;
+extern Side opponent_side;
+extern int castle_rights;
+extern Square ep_square;
+extern int halfmove_clock;
+extern std::uint32_t position_key;
+extern Square king_square[2];
+extern Square pawn_squares[2][8];
+extern int pawn_material[2];
+extern int piece_material[2];
+extern int total_material[2];
+
+// ---- search and game bookkeeping ----
+extern int ply;
+extern UndoRecord undo_stack[MAX_PLY + 1];
+extern int game_ply;
+extern UndoRecord game_history[GAME_HISTORY_SIZE];
+extern ScoredMove move_stack[MOVE_STACK_SIZE];
+extern int ply_move_start[MAX_PLY + 1];
+extern int ply_move_end[MAX_PLY + 1];
+extern Move killer_move[MAX_PLY + 1];
+extern int history_score[64][64];
+
+// ---- constant tables ----
+extern const int piece_value[6];
+extern const int frame_to_square[120];
+extern const int square_to_frame[64];
+extern const int piece_slides[6];
+extern const int direction_count[6];
+extern const int piece_directions[6][8];
+extern const int castle_keep_mask[64];
+extern const int start_color[64];
+extern const int start_piece[64];
+extern const char piece_letters[7];
+
+// Sets up the starting position and empties the game record. The key is not
+// computed here: the first move or the search's first node computes it.
+void new_game();
+
+// Rebuilds king squares, pawn lists and material sums from the board tables.
+// Returns false when the board cannot be represented: a side without exactly
+// one king, more than eight pawns of a side, or a pawn on its first or last rank.
+bool rebuild_piece_bookkeeping();
+
+// Every invariant of the position state holds (for tests and debug asserts).
+bool position_is_consistent();
