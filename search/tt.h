@@ -1,0 +1,3 @@
+#pragma once
+constexpr int TT_DEFAULT_EXPONENT = 20;
+void tt_set_size(int n);
