@@ -1,0 +1,100 @@
+#include "eval/eval.h"
+
+#include "board/position.h"
+#include "eval/king_safety.h"
+#include "eval/pawns.h"
+
+// clang-format off
+const int knight_pst[64] = {
+    -10, -10, -10, -10, -10, -10, -10, -10,
+    -10,   0,   0,   0,   0,   0,   0, -10,
+    -10,   0,   5,   5,   5,   5,   0, -10,
+    -10,   0,   5,  10,  10,   5,   0, -10,
+    -10,   0,   5,  10,  10,   5,   0, -10,
+    -10,   0,   5,   5,   5,   5,   0, -10,
+    -10,   0,   0,   0,   0,   0,   0, -10,
+    -10, -30, -10, -10, -10, -10, -30, -10,
+};
+
+const int bishop_pst[64] = {
+    -10, -10, -10, -10, -10, -10, -10, -10,
+    -10,   0,   0,   0,   0,   0,   0, -10,
+    -10,   0,   5,   5,   5,   5,   0, -10,
+    -10,   0,   5,  10,  10,   5,   0, -10,
+    -10,   0,   5,  10,  10,   5,   0, -10,
+    -10,   0,   5,  -5,  -5,   5,   0, -10,
+    -10,  10,   0,   0,   0,   0,  10, -10,
+    -10, -10, -20, -10, -10, -20, -10, -10,
+};
+
+const int king_endgame_pst[64] = {
+     0, 10, 20, 30, 30, 20, 10,  0,
+    10, 20, 30, 40, 40, 30, 20, 10,
+    20, 30, 40, 50, 50, 40, 30, 20,
+    30, 40, 50, 60, 60, 50, 40, 30,
+    30, 40, 50, 60, 60, 50, 40, 30,
+    20, 30, 40, 50, 50, 40, 30, 20,
+    10, 20, 30, 40, 40, 30, 20, 10,
+     0, 10, 20, 30, 30, 20, 10,  0,
+};
+// clang-format on
+
+namespace {
+
+// The rook of `side` on square s; `own_view` is s seen from its own side.
+int rook_bonus(Side side, Square s, Square own_view) {
+    const Side enemy = side ^ 1;
+    const int i = file_of(s) + 1;
+    int bonus = 0;
+    // without pawns of its own a side gains nothing from open files
+    if (pawn_material[side] != 0 && file_pawn_count[side][i] == 0) {
+        bonus += ROOK_HALF_OPEN_FILE_BONUS;
+        if (pawn_material[enemy] != 0 && file_pawn_count[enemy][i] == 0)
+            bonus += ROOK_OPEN_FILE_BONUS;
+    }
+    if (row_of(own_view) == 1) bonus += ROOK_SEVENTH_RANK_BONUS;
+    return bonus;
+}
+
+// Each king is judged by its own opponent's piece material.
+int king_term(Side side, Square s, Square own_view) {
+    if (piece_material[side ^ 1] > KING_SAFETY_PIECE_MATERIAL)
+        return side == WHITE ? white_king_safety(s) : black_king_safety(s);
+    return king_endgame_pst[own_view];
+}
+
+}  // namespace
+
+int evaluate(int alpha, int beta) {
+    const int d = total_material[side_to_move] - total_material[opponent_side];
+    // d + margin < alpha rather than d < alpha - margin: a window at the limits of int stays safe
+    if (d + LAZY_MARGIN < alpha || d - LAZY_MARGIN > beta) return d;
+
+    int score[2] = {total_material[WHITE], total_material[BLACK]};
+    build_pawn_file_tables();
+    for (Square s = 0; s < 64; ++s) {
+        const Side side = board_color[s];
+        if (side == EMPTY) continue;
+        const Square own_view = side == WHITE ? s : mirror_square[s];
+        switch (board_piece[s]) {
+            case PAWN:
+                score[side] += side == WHITE ? score_white_pawn(s) : score_black_pawn(s);
+                break;
+            case KNIGHT:
+                score[side] += knight_pst[own_view];
+                break;
+            case BISHOP:
+                score[side] += bishop_pst[own_view];
+                break;
+            case ROOK:
+                score[side] += rook_bonus(side, s, own_view);
+                break;
+            case KING:
+                score[side] += king_term(side, s, own_view);
+                break;
+            default:  // a queen counts its material only
+                break;
+        }
+    }
+    return score[side_to_move] - score[opponent_side];
+}

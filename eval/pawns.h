@@ -1,0 +1,34 @@
+// Pawn structure: where each side's pawns stand, file by file, and the score of
+// each pawn (table value, doubled, isolated, backward, passed).
+#pragma once
+
+#include "board/types.h"
+
+constexpr int DOUBLED_PAWN_PENALTY = 10;
+constexpr int ISOLATED_PAWN_PENALTY = 20;
+constexpr int BACKWARD_PAWN_PENALTY = 8;
+// A passed pawn earns this much for each rank it has advanced from its start.
+constexpr int PASSED_PAWN_BONUS_PER_RANK = 20;
+
+// Rearmost-pawn row of a file a side has no pawn on: one row beyond the far
+// end of the board in that side's direction of advance.
+constexpr int WHITE_NO_PAWN_ROW = -1;
+constexpr int BLACK_NO_PAWN_ROW = 8;
+
+// Entry s is s with its rank mirrored; a black piece reads white's tables there.
+extern const int mirror_square[64];
+// Piece-square values of a pawn, from white's point of view.
+extern const int pawn_pst[64];
+
+// Indexed by [side][file + 1]; indices 0 and 9 are empty files beyond the
+// edges, so an a- or h-file pawn needs no bounds test for its neighbours.
+extern int file_pawn_count[2][10];
+// Row of the side's rearmost pawn on the file: the largest row for white, the
+// smallest for black; WHITE_NO_PAWN_ROW / BLACK_NO_PAWN_ROW on a file without one.
+extern int rear_pawn_row[2][10];
+
+// Rewrites both file tables from the pawn lists; called once per full evaluation.
+void build_pawn_file_tables();
+// Score of the white (black) pawn on the square; the file tables must be current.
+int score_white_pawn(Square s);
+int score_black_pawn(Square s);
