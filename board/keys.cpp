@@ -57,6 +57,8 @@ std::uint32_t next_key_random() {
 }
 
 void init_keys() {
+    // The generator starts afresh, so every call fills the same tables.
+    rng_unseeded = true;
     for (PieceType piece = PAWN; piece <= KING; ++piece)
         for (Square s = 0; s < 64; ++s) {
             piece_square_key[WHITE][piece][s] = next_key_random();
