@@ -1,2 +1,83 @@
 #include "search/tt.h"
-void tt_set_size(int) {}
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "board/position.h"
+
+TTEntry* tt_table = nullptr;
+std::uint32_t tt_entries = 0;
+std::uint32_t tt_mask = 0;
+std::uint32_t tt_index = 0;
+
+void tt_set_size(int n) {
+    tt_release();
+    if (n < TT_MIN_EXPONENT || n > TT_MAX_EXPONENT) {
+        tt_entries = 0;
+        tt_mask = 0;
+        return;
+    }
+    tt_entries = std::uint32_t{1} << n;
+    tt_mask = tt_entries - 1;
+}
+
+void tt_allocate() {
+    tt_release();
+    if (tt_entries != 0) tt_table = static_cast<TTEntry*>(std::calloc(tt_entries, sizeof(TTEntry)));
+    if (tt_table == nullptr) {
+        std::printf("Not enough memory for transposition table\n");
+        return;
+    }
+    const unsigned long long bytes = static_cast<unsigned long long>(tt_entries) * sizeof(TTEntry);
+    std::printf("Transpositional table:\nEntries = %dK\nSize    = %dK\n\n",
+                static_cast<int>(tt_entries / 1024), static_cast<int>(bytes / 1024));
+}
+
+void tt_release() {
+    std::free(tt_table);
+    tt_table = nullptr;
+    tt_index = 0;
+}
+
+std::optional<int> tt_probe(int alpha, int beta, int depth) {
+    if (tt_table == nullptr) return std::nullopt;
+    const TTEntry& entry = tt_table[tt_index];
+    if (entry.key != position_key || entry.depth < depth) return std::nullopt;
+    const int s = entry.score;
+    switch (entry.type) {
+        case TT_EXACT:
+            // Mates are stored counted from the node; count them from the root again.
+            if (s >= MATE_THRESHOLD) return s - ply + 1;
+            if (s <= -MATE_THRESHOLD) return s + ply - 1;
+            return s;
+        case TT_LOWER:
+            if (s >= beta) return s;
+            return std::nullopt;
+        case TT_UPPER:
+            if (s <= alpha) return s;
+            return std::nullopt;
+        default:
+            return std::nullopt;
+    }
+}
+
+void tt_store(int type, int score, int depth) {
+    if (tt_table == nullptr) return;
+    TTEntry& entry = tt_table[tt_index];
+    if (type == TT_LOWER) {
+        if (score > TT_LOWER_BOUND_CAP) score = TT_LOWER_BOUND_CAP;
+    } else if (type == TT_EXACT) {
+        // A mate is kept as its distance from this node, one deeper.
+        if (score >= MATE_THRESHOLD) {
+            score += ply - 1;
+            ++depth;
+        } else if (score <= -MATE_THRESHOLD) {
+            score -= ply - 1;
+            ++depth;
+        }
+    }
+    entry.key = position_key;
+    entry.score = score;
+    entry.depth = static_cast<std::int8_t>(depth);
+    entry.type = static_cast<std::uint8_t>(type);
+}

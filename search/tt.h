@@ -1,3 +1,52 @@
+// The transposition table: one entry per index, selected by the low bits of
+// the position key, always replaced. It lives for the whole game and is
+// emptied only by allocating it again.
 #pragma once
+
+#include <cstdint>
+#include <optional>
+
 constexpr int TT_DEFAULT_EXPONENT = 20;
+// Sizes outside 2^1 .. 2^30 entries are refused; the engine then runs without a table.
+constexpr int TT_MIN_EXPONENT = 1;
+constexpr int TT_MAX_EXPONENT = 30;
+
+// Entry types.
+constexpr int TT_EXACT = 0;  // the score is exact
+constexpr int TT_LOWER = 1;  // the true score is at least the score (a beta cutoff)
+constexpr int TT_UPPER = 2;  // the true score is at most the score (no move raised alpha)
+
+// A lower bound is never stored above this, so a mate found by a cutoff
+// comes back as a plain winning bound.
+constexpr int TT_LOWER_BOUND_CAP = 5000;
+
+// What the table remembers of a searched position. A zero entry never
+// answers, since the search probes only with a depth of 1 or more.
+struct TTEntry {
+    std::uint32_t key;
+    std::int32_t score;
+    std::int8_t depth;
+    std::uint8_t type;
+};
+static_assert(sizeof(TTEntry) == 12, "two words and two bytes, naturally aligned");
+
+// The table (nullptr when there is none), its size and index mask.
+extern TTEntry* tt_table;
+extern std::uint32_t tt_entries;
+extern std::uint32_t tt_mask;
+// The entry of the node being searched: position_key & tt_mask.
+extern std::uint32_t tt_index;
+
+// Releases any table and sets the size to 2^n entries; a refused exponent
+// sets it to 0, so that tt_allocate leaves no table.
 void tt_set_size(int n);
+// Releases any table and allocates tt_entries zero entries, printing the size
+// report, or the failure message when there is no size or no memory.
+void tt_allocate();
+void tt_release();
+
+// The score the entry at tt_index gives for the current position at `ply`
+// with the window (alpha, beta) and the remaining depth, or nothing.
+std::optional<int> tt_probe(int alpha, int beta, int depth);
+// Overwrites the entry at tt_index with the current position's result.
+void tt_store(int type, int score, int depth);
