@@ -1,0 +1,143 @@
+#include "search/search.h"
+
+#include <cstdint>
+#include <utility>
+
+#include "board/attack.h"
+#include "board/keys.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "board/position.h"
+#include "eval/eval.h"
+#include "eval/material.h"
+#include "search/quiesce.h"
+#include "search/think.h"
+#include "search/tt.h"
+
+long nodes = 0;
+Move pv_table[MAX_PLY][MAX_PLY];
+int pv_length[MAX_PLY];
+bool follow_pv = false;
+
+int search(int alpha, int beta, int depth) {
+    // Step 1. Count the node; its line is empty so far
+    ++nodes;
+    pv_length[ply] = ply;
+
+    // Step 2. The full-width depth is used up
+    if (depth == 0) return quiesce(alpha, beta);
+
+    // Step 3. Clock test
+    if (nodes % CLOCK_CHECK_INTERVAL == 0) abandon_search_at_deadline();
+
+    // Step 4. Ply limit
+    if (ply >= MAX_PLY - 1) return evaluate(alpha, beta);
+
+    // Step 5. Key and table entry; the entry belongs to this node, whatever
+    // the children leave in tt_index
+    compute_position_key();
+    const std::uint32_t index = position_key & tt_mask;
+    tt_index = index;
+
+    // Step 6. Table probe, never at the root
+    if (ply > 0) {
+        if (const auto score = tt_probe(alpha, beta, depth)) return *score;
+    }
+
+    // Step 7. Check extension
+    if (in_check(side_to_move)) ++depth;
+
+    // Step 8. Generate moves, the previous PV's move first
+    generate_moves();
+    if (follow_pv) boost_pv_move();
+
+    // Step 9. Before the first legal move
+    int limit = beta;
+    bool alpha_raised = false;
+    bool legal_move_seen = false;
+
+    // Step 10. Move loop
+    for (int i = ply_move_start[ply]; i < ply_move_end[ply]; ++i) {
+        pick_next_move(i);
+        const Move move = move_stack[i].move;
+        if (!make_move(move)) continue;
+        legal_move_seen = true;
+
+        // Step 10.4. Repetitions and dead positions score 0 unsearched, with
+        // an empty line behind the move
+        int score;
+        if (repetition_count() < 2 && !no_mating_material()) {
+            score = -search(-limit, -alpha, depth - 1);
+        } else {
+            score = 0;
+            pv_length[ply] = ply;
+        }
+        // Step 10.5. A null-window fail high is searched again with the full window
+        if (score >= limit && limit < beta) score = -search(-beta, -alpha, depth - 1);
+        take_back();
+
+        if (score <= alpha) continue;
+        alpha_raised = true;
+        limit = score + 1;
+
+        // Step 10.9. Beta cutoff
+        if (score >= beta) {
+            tt_index = index;
+            tt_store(TT_LOWER, score, depth);
+            if (!(move_flags(move) & MOVE_CAPTURE)) {
+                killer_move[ply] = move;
+                history_score[move_from(move)][move_to(move)] += 1;
+            }
+            return beta;
+        }
+
+        // Step 10.10. A new best line
+        update_pv(move);
+        alpha = score;
+        if (ply == 0) print_thinking_line(depth, score);
+    }
+
+    // Step 11. Mate, stalemate, the fifty-move rule, and the table store
+    if (!legal_move_seen) return in_check(side_to_move) ? ply - MATE_SCORE : 0;
+    if (halfmove_clock >= 100) return 0;
+    tt_index = index;
+    tt_store(alpha_raised ? TT_EXACT : TT_UPPER, alpha, depth);
+    return alpha;
+}
+
+void pick_next_move(int i) {
+    int best_score = -1;
+    int chosen = i;
+    for (int j = i; j < ply_move_end[ply]; ++j) {
+        if (move_stack[j].score > best_score) {
+            best_score = move_stack[j].score;
+            chosen = j;
+        }
+    }
+    std::swap(move_stack[i], move_stack[chosen]);
+}
+
+void boost_pv_move() {
+    follow_pv = false;
+    for (int i = ply_move_start[ply]; i < ply_move_end[ply]; ++i) {
+        if (move_stack[i].move == pv_table[0][ply]) {
+            move_stack[i].score += PV_MOVE_BONUS;
+            follow_pv = true;
+            return;
+        }
+    }
+}
+
+void update_pv(Move move) {
+    pv_table[ply][ply] = move;
+    for (int j = ply + 1; j < pv_length[ply + 1]; ++j) pv_table[ply][j] = pv_table[ply + 1][j];
+    pv_length[ply] = pv_length[ply + 1];
+}
+
+int repetition_count() {
+    int count = 0;
+    const int oldest = game_ply - halfmove_clock - 1;
+    for (int i = game_ply - 1; i >= oldest && i >= 0; --i)
+        if (game_history[i].key == position_key) ++count;
+    return count;
+}

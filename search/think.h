@@ -1,0 +1,35 @@
+// Iterative deepening: the engine's thinking on its move, depth after depth
+// within the time or depth limit, with its thinking output.
+#pragma once
+
+#include "board/types.h"
+
+// Half-width of the window around the previous iteration's score.
+constexpr int ASPIRATION_MARGIN = 125;
+// The search is abandoned this long before its budget ends, so that the move
+// still reaches the interface within the budget.
+constexpr long long DEADLINE_MARGIN_MS = 50;
+
+// Thrown by the clock test of search and quiesce once the deadline has
+// passed; think catches it and takes back the moves still made.
+struct SearchAbandoned {};
+
+extern Move best_move;       // first move of the last completed iteration's PV
+extern int last_score;       // that iteration's score
+extern int completed_depth;  // its depth; 0 until one completes
+extern long long search_start_ms;
+extern long long stop_time_ms;
+extern int elapsed_cs;    // thinking time as last measured, in centiseconds
+extern bool stop_search;  // the search ended before max_depth
+
+// Searches the root position, whose moves stand in the list of ply 0, and
+// leaves the move to play in best_move and the PV in row 0 of pv_table
+// (pv_table[0][0] is 0 exactly when the root has no legal move). `quiet`
+// suppresses the line printed after each iteration; `side` is the side to
+// move, whose mate or stalemate is announced.
+void think(bool quiet, Side side);
+
+// Throws SearchAbandoned when the clock has reached stop_time_ms.
+void abandon_search_at_deadline();
+// Measures elapsed_cs and prints a thinking line with the root PV.
+void print_thinking_line(int depth, int score);
