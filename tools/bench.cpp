@@ -1,0 +1,144 @@
+// karvosel-bench [DEPTH [POSITIONS]]: fixed-depth searches over a fixed set of
+// positions, each from a cleared state. The total node count is the engine's
+// signature: a change meant to leave the search alone must leave it unchanged.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "board/fen.h"
+#include "board/keys.h"
+#include "board/movegen.h"
+#include "board/position.h"
+#include "protocol/movetext.h"
+#include "search/search.h"
+#include "search/think.h"
+#include "search/timecontrol.h"
+#include "search/tt.h"
+
+namespace {
+
+constexpr int DEFAULT_DEPTH = 7;
+
+struct BenchPosition {
+    std::string fen;
+    std::string label;
+};
+
+// Lines "FEN ; label"; blank lines and lines starting with '#' are skipped.
+bool read_positions(const char* path, std::vector<BenchPosition>* positions) {
+    std::ifstream in(path);
+    if (!in) return false;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        const std::size_t separator = line.find(" ; ");
+        if (separator == std::string::npos)
+            positions->push_back({line, ""});
+        else
+            positions->push_back({line.substr(0, separator), line.substr(separator + 3)});
+    }
+    return true;
+}
+
+// The search prints its root lines even when quiet; the bench report keeps
+// standard output to itself by sending them to /dev/null.
+class SilencedStdout {
+   public:
+    SilencedStdout() {
+        std::fflush(stdout);
+        saved_ = dup(STDOUT_FILENO);
+        const int null_fd = open("/dev/null", O_WRONLY);
+        if (null_fd >= 0) {
+            dup2(null_fd, STDOUT_FILENO);
+            close(null_fd);
+        }
+    }
+    ~SilencedStdout() {
+        std::fflush(stdout);
+        if (saved_ >= 0) {
+            dup2(saved_, STDOUT_FILENO);
+            close(saved_);
+        }
+    }
+    SilencedStdout(const SilencedStdout&) = delete;
+    SilencedStdout& operator=(const SilencedStdout&) = delete;
+
+   private:
+    int saved_;
+};
+
+// Searches the loaded position from a cleared state: no game record, no
+// killers or history, an empty table.
+void search_from_cleared_state(int depth) {
+    std::memset(killer_move, 0, sizeof killer_move);
+    std::memset(history_score, 0, sizeof history_score);
+    tt_allocate();
+    ply = 0;
+    generate_moves();
+    max_depth = depth;
+    time_budget = NO_TIME_LIMIT;
+    think(true, side_to_move);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int depth = argc > 1 ? std::atoi(argv[1]) : DEFAULT_DEPTH;
+    const char* path = argc > 2 ? argv[2] : KARVOSEL_BENCH_POSITIONS;
+    if (depth < 1 || depth >= MAX_PLY) {
+        std::fprintf(stderr, "usage: karvosel-bench [DEPTH [POSITIONS]]   (1 <= DEPTH < %d)\n",
+                     MAX_PLY);
+        return 2;
+    }
+    std::vector<BenchPosition> positions;
+    if (!read_positions(path, &positions) || positions.empty()) {
+        std::fprintf(stderr, "cannot read positions from %s\n", path);
+        return 2;
+    }
+
+    init_keys();
+    tt_set_size(TT_DEFAULT_EXPONENT);
+    reset_clock_settings();
+    long total_nodes = 0;
+    const auto start = std::chrono::steady_clock::now();
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        const BenchPosition& position = positions[i];
+        if (!load_fen(position.fen.c_str())) {
+            std::fprintf(stderr, "cannot read position %zu: %s\n", i + 1, position.fen.c_str());
+            return 2;
+        }
+        {
+            SilencedStdout silence;
+            search_from_cleared_state(depth);
+        }
+        if (tt_table == nullptr) {
+            std::fprintf(stderr, "no transposition table\n");
+            return 2;
+        }
+        total_nodes += nodes;
+        std::printf("%2zu  %-32s depth %2d  nodes %10ld  move ", i + 1, position.label.c_str(),
+                    completed_depth, nodes);
+        if (pv_table[0][0] != 0)
+            print_move(best_move);
+        else
+            std::printf("(none)");
+        std::printf("\n");
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    tt_release();
+
+    std::printf("\nPositions       %zu\n", positions.size());
+    std::printf("Depth           %d\n", depth);
+    std::printf("Total time (ms) %.0f\n", seconds * 1000.0);
+    std::printf("Nodes/second    %.0f\n", seconds > 0 ? total_nodes / seconds : 0.0);
+    std::printf("Nodes searched  %ld\n", total_nodes);
+    return 0;
+}
