@@ -5,19 +5,101 @@
 #include <cstring>
 
 #include "board/keys.h"
+#include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/position.h"
+#include "protocol/commands.h"
+#include "protocol/game.h"
+#include "protocol/gameend.h"
 #include "protocol/movetext.h"
+#include "search/search.h"
+#include "search/think.h"
+#include "search/timecontrol.h"
+#include "search/tt.h"
 
 Side engine_side;
 char command_line[COMMAND_LINE_SIZE];
 char command_word[COMMAND_LINE_SIZE];
 
-static bool read_standard_input(char* buffer, int size) {
+namespace {
+
+constexpr const char* VERSION = "1.12";
+
+bool read_standard_input(char* buffer, int size) {
     return std::fgets(buffer, size, stdin) != nullptr;
 }
 
-static LineReader line_reader = read_standard_input;
+LineReader line_reader = read_standard_input;
+
+bool is_legal_root_move(Move move) {
+    for (int i = ply_move_start[0]; i < ply_move_end[0]; ++i)
+        if (move_stack[i].move == move && make_move(move)) {
+            take_back();
+            return true;
+        }
+    return false;
+}
+
+// The move to play: the search's choice. Should the search have been stopped
+// before it completed a first iteration, `best_move` may be a move of an older
+// position; then the partial iteration's best, else the first legal move.
+Move choose_engine_move() {
+    if (is_legal_root_move(best_move)) return best_move;
+    if (is_legal_root_move(pv_table[0][0])) return pv_table[0][0];
+    for (int i = ply_move_start[0]; i < ply_move_end[0]; ++i)
+        if (is_legal_root_move(move_stack[i].move)) return move_stack[i].move;
+    return 0;
+}
+
+void print_whisper() {
+    const long long elapsed_ms = clock_ms() - search_start_ms;
+    const long nps = elapsed_ms <= 0 ? 0 : static_cast<long>(static_cast<double>(nodes) / elapsed_ms * 1000.0);
+    std::printf("tellics whisper Depth:%d Score:%.2f Time:%.2f Nodes:%ld NPS:%ld PV:", completed_depth,
+                last_score * 0.01, elapsed_ms * 0.001, nodes, nps);
+    for (int i = 0; i < pv_length[0]; ++i) {
+        print_move(pv_table[0][i]);
+        std::printf(" ");
+    }
+    std::printf("\n");
+}
+
+void engine_turn() {
+    // A board the engine cannot represent, or a game too long to record, is
+    // not played on: the engine stops, as in force mode.
+    if (!position_playable || game_record_full()) {
+        engine_side = NO_SIDE;
+        return;
+    }
+    compute_time_budget();
+    think(false, side_to_move);
+    if (pv_table[0][0] == 0) {
+        engine_side = NO_SIDE;
+        return;
+    }
+    const Move move = choose_engine_move();
+    std::printf("move ");
+    print_move(move);
+    std::printf("\n");
+    print_whisper();
+    make_move(move);
+    record_played_move();
+    check_after_engine_move();
+}
+
+// Handles one line; false when the program is to end.
+bool handle_line() {
+    if (!first_word(command_line, command_word)) return true;
+    switch (run_command(command_word)) {
+        case CommandOutcome::QUIT: return false;
+        case CommandOutcome::DONE: return true;
+        case CommandOutcome::NOT_A_COMMAND: break;
+    }
+    match_typed_move();
+    check_after_typed_move();
+    return true;
+}
+
+}  // namespace
 
 void set_line_reader(LineReader reader) { line_reader = reader; }
 
@@ -35,18 +117,29 @@ bool first_word(const char* line, char* word) {
 }
 
 void start_engine() {
-    std::printf("Welcome to Karvosel Version %s\n", "1.12");
+    std::printf("Welcome to Karvosel Version %s\n", VERSION);
     new_game();
+    for (Move& killer : killer_move) killer = 0;
+    for (auto& row : history_score)
+        for (int& score : row) score = 0;
+    reset_opponent_data();
+    opponent_name[0] = '\0';
+    position_playable = true;
     init_keys();
+    tt_allocate();
     generate_moves();
-    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    reset_clock_settings();
     engine_side = BLACK;
 }
 
 void run_loop() {
-    while (read_input_line(command_line, COMMAND_LINE_SIZE)) {
-        if (!first_word(command_line, command_word)) continue;
-        if (std::strcmp(command_word, "quit") == 0) return;
-        match_typed_move();
+    for (;;) {
+        if (side_to_move == engine_side) {
+            engine_turn();
+            continue;
+        }
+        if (!read_input_line(command_line, COMMAND_LINE_SIZE)) break;
+        if (!handle_line()) break;
     }
+    tt_release();
 }

@@ -21,8 +21,10 @@ bool read_input_line(char* buffer, int size);
 // Copies the first word of `line` into `word`; false when the line has none.
 bool first_word(const char* line, char* word);
 
-// Start-up after the table has been sized: banner, new game, keys, table,
-// the list of ply 0, the clock settings, unbuffered output, engine plays black.
+// Start-up after the table has been sized and standard output made
+// unbuffered: banner, new game, keys, table, the list of ply 0, the clock
+// settings; the engine plays black. Puts every piece of state the loop uses
+// to its value at program start.
 void start_engine();
 // Runs the loop until `quit` or the end of input; the table is released then.
 void run_loop();

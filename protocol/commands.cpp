@@ -1,0 +1,196 @@
+#include "protocol/commands.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+#include "board/movegen.h"
+#include "board/position.h"
+#include "protocol/display.h"
+#include "protocol/game.h"
+#include "protocol/loop.h"
+#include "protocol/movetext.h"
+#include "protocol/scan.h"
+#include "search/search.h"
+#include "search/think.h"
+#include "search/timecontrol.h"
+#include "search/tt.h"
+
+char opponent_name[OPPONENT_NAME_SIZE];
+int opponent_rating = -1;
+int engine_rating = -1;
+bool opponent_is_computer = false;
+
+void reset_opponent_data() {
+    opponent_rating = -1;
+    engine_rating = -1;
+    opponent_is_computer = false;
+}
+
+namespace {
+
+// The hint is searched for one second.
+constexpr int HINT_SECONDS = 1;
+
+int read_number_or_keep(const char* word, int value) {
+    int* const targets[] = {&value};
+    scan_numbers(command_line, word, targets, 1);
+    return value;
+}
+
+// The protocol gives times in centiseconds; they are kept in milliseconds.
+// A value already beyond any real clock stays where it is.
+long long read_centiseconds_as_ms(const char* word, long long kept_ms) {
+    int centiseconds = 0;
+    int* const targets[] = {&centiseconds};
+    long long value = scan_numbers(command_line, word, targets, 1) == 1 ? centiseconds : kept_ms;
+    constexpr long long LIMIT = LLONG_MAX / 10;
+    return value > LIMIT ? LLONG_MAX : value < -LIMIT ? -LLONG_MAX : 10 * value;
+}
+
+void set_side_to_move(Side side) {
+    side_to_move = side;
+    opponent_side = side ^ 1;
+    game_ply = 0;
+    ply = 0;
+    generate_moves();
+    engine_side = side ^ 1;
+}
+
+void command_new() {
+    new_game();
+    reset_opponent_data();
+    position_playable = true;
+    generate_moves();
+    engine_side = BLACK;
+    tt_allocate();
+}
+
+void command_hint() {
+    if (!position_playable) return;
+    const int kept_budget = time_budget;
+    time_budget = HINT_SECONDS;
+    think(true, side_to_move);
+    time_budget = kept_budget;
+    if (pv_table[0][0] == 0) return;
+    std::printf("Hint: ");
+    print_move(pv_table[0][0]);
+    std::printf("\n");
+}
+
+void command_undo() {
+    if (game_ply == 0) return;
+    take_back_game_move();
+    generate_moves();
+}
+
+void command_remove() {
+    if (game_ply < 2) return;
+    take_back_game_move();
+    take_back_game_move();
+    generate_moves();
+}
+
+void command_level() {
+    int* const targets[] = {&level_moves, &level_base, &level_increment};
+    scan_numbers(command_line, "level", targets, 3);
+    max_depth = TIMED_MAX_DEPTH;
+    time_budget = NO_TIME_LIMIT;
+    clock_mode = true;
+}
+
+void command_result() {
+    char result_word[RESULT_WORD_SIZE];
+    scan_word(command_line, "result", result_word, RESULT_WORD_SIZE);
+    engine_side = NO_SIDE;
+}
+
+void command_ml() {
+    for (int i = 0; i < game_ply; ++i) {
+        std::printf("%ld.", static_cast<long>(i));
+        print_move(game_history[i].move);
+        std::printf("\n");
+    }
+}
+
+void command_rating() {
+    int* const targets[] = {&engine_rating, &opponent_rating};
+    scan_numbers(command_line, "rating", targets, 2);
+}
+
+void command_help() {
+    std::printf(
+        "\n Command list\n"
+        "==============\n"
+        "new           board\n"
+        "quit          edit\n"
+        "force         time\n"
+        "white         otim\n"
+        "black         level\n"
+        "st            result\n"
+        "sd            ml\n"
+        "go            name\n"
+        "hint          rating\n"
+        "undo          computer\n"
+        "remove        help\n"
+        "\n");
+}
+
+struct Command {
+    const char* word;
+    CommandOutcome (*run)();
+};
+
+// Compared in this order; a word matches only when it is the command word exactly.
+constexpr Command commands[] = {
+    {"new", [] { command_new(); return CommandOutcome::DONE; }},
+    {"quit", [] { return CommandOutcome::QUIT; }},
+    {"force", [] { engine_side = NO_SIDE; return CommandOutcome::DONE; }},
+    {"white", [] { set_side_to_move(WHITE); return CommandOutcome::DONE; }},
+    {"black", [] { set_side_to_move(BLACK); return CommandOutcome::DONE; }},
+    {"st", [] {
+         time_budget = read_number_or_keep("st", time_budget);
+         if (time_budget < 1) time_budget = 1;
+         max_depth = TIMED_MAX_DEPTH;
+         clock_mode = false;
+         return CommandOutcome::DONE;
+     }},
+    {"sd", [] {
+         max_depth = read_number_or_keep("sd", max_depth);
+         if (max_depth < 1) max_depth = 1;
+         time_budget = NO_TIME_LIMIT;
+         return CommandOutcome::DONE;
+     }},
+    {"go", [] { engine_side = side_to_move; return CommandOutcome::DONE; }},
+    {"hint", [] { command_hint(); return CommandOutcome::DONE; }},
+    {"undo", [] { command_undo(); return CommandOutcome::DONE; }},
+    {"remove", [] { command_remove(); return CommandOutcome::DONE; }},
+    {"board", [] { print_board(); return CommandOutcome::DONE; }},
+    {"edit", [] { return edit_position() ? CommandOutcome::DONE : CommandOutcome::QUIT; }},
+    {"time", [] {
+         engine_time_ms = read_centiseconds_as_ms("time", engine_time_ms);
+         return CommandOutcome::DONE;
+     }},
+    {"otim", [] {
+         opponent_time_ms = read_centiseconds_as_ms("otim", opponent_time_ms);
+         return CommandOutcome::DONE;
+     }},
+    {"level", [] { command_level(); return CommandOutcome::DONE; }},
+    {"result", [] { command_result(); return CommandOutcome::DONE; }},
+    {"ml", [] { command_ml(); return CommandOutcome::DONE; }},
+    {"name", [] {
+         scan_word(command_line, "name", opponent_name, OPPONENT_NAME_SIZE);
+         return CommandOutcome::DONE;
+     }},
+    {"rating", [] { command_rating(); return CommandOutcome::DONE; }},
+    {"computer", [] { opponent_is_computer = true; return CommandOutcome::DONE; }},
+    {"help", [] { command_help(); return CommandOutcome::DONE; }},
+};
+
+}  // namespace
+
+CommandOutcome run_command(const char* word) {
+    for (const Command& command : commands)
+        if (std::strcmp(word, command.word) == 0) return command.run();
+    return CommandOutcome::NOT_A_COMMAND;
+}

@@ -1,0 +1,80 @@
+#include "protocol/display.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "board/attack.h"
+#include "board/keys.h"
+#include "board/movegen.h"
+#include "board/position.h"
+#include "protocol/commands.h"
+#include "protocol/game.h"
+#include "protocol/loop.h"
+#include "protocol/movetext.h"
+
+void print_board() {
+    if (opponent_rating >= 0) {
+        std::printf("Opponent:%s (%ld) - ", opponent_name, static_cast<long>(opponent_rating));
+        std::printf(opponent_is_computer ? "Computer\n" : "Human\n");
+    }
+    std::printf("\n8 ");
+    for (Square s = 0; s < 64; ++s) {
+        if (board_color[s] == WHITE)
+            std::printf(" %c", piece_letters[board_piece[s]]);
+        else if (board_color[s] == BLACK)
+            std::printf(" %c", piece_letters[board_piece[s]] + 32);
+        else
+            std::printf(" .");
+        if ((s + 1) % 8 == 0 && s != 63) std::printf("\n%d ", 7 - s / 8);
+    }
+    std::printf("\n\n   a b c d e f g h\n\n");
+}
+
+static PieceType piece_from_letter(char letter) {
+    const char* found = std::strchr(piece_letters, letter);
+    return letter != '\0' && found ? static_cast<PieceType>(found - piece_letters) : EMPTY;
+}
+
+bool edit_position() {
+    Side place_color = WHITE;
+    PieceType place_piece = EMPTY;
+    // Setting up a board ends the game's history: no castling, no en passant.
+    castle_rights = 0;
+    ep_square = NO_SQUARE;
+    halfmove_clock = 0;
+    ply = 0;
+    ply_move_start[0] = 0;
+    game_ply = 0;
+
+    char line[COMMAND_LINE_SIZE];
+    char word[COMMAND_LINE_SIZE];
+    bool input_open = true;
+    for (;;) {
+        if (!read_input_line(line, COMMAND_LINE_SIZE)) {
+            input_open = false;
+            break;
+        }
+        if (!first_word(line, word)) continue;
+        if (std::strcmp(word, "#") == 0) {
+            for (Square s = 0; s < 64; ++s) board_color[s] = board_piece[s] = EMPTY;
+        } else if (std::strcmp(word, "quit") == 0 || std::strcmp(word, ".") == 0) {
+            break;
+        } else if (std::strcmp(word, "c") == 0) {
+            place_color ^= 1;
+        } else {
+            const PieceType piece = piece_from_letter(word[0]);
+            if (piece != EMPTY) place_piece = piece;
+            // A placement before any piece letter, or one naming no square, is ignored.
+            const Square square = parse_square(word + 1);
+            if (place_piece != EMPTY && square != NO_SQUARE) {
+                board_color[square] = place_color;
+                board_piece[square] = place_piece;
+            }
+        }
+    }
+    compute_position_key();
+    // A king may not stand in check while the other side is to move.
+    position_playable = rebuild_piece_bookkeeping() && !in_check(opponent_side);
+    generate_moves();
+    return input_open;
+}

@@ -1,0 +1,43 @@
+#include "protocol/gameend.h"
+
+#include <cstdio>
+
+#include "board/attack.h"
+#include "board/makemove.h"
+#include "board/position.h"
+#include "eval/material.h"
+#include "protocol/loop.h"
+#include "search/search.h"
+
+static int count_legal_replies() {
+    int count = 0;
+    for (int i = ply_move_start[0]; i < ply_move_end[0]; ++i)
+        if (make_move(move_stack[i].move)) {
+            ++count;
+            take_back();
+        }
+    return count;
+}
+
+void check_after_engine_move() {
+    const int replies = count_legal_replies();
+    if (repetition_count() >= 3) {
+        std::printf("tellics draw\n1/2-1/2 {Draw by repetition}\n");
+    } else if (no_mating_material()) {
+        std::printf("tellics draw\n1/2-1/2 {Neither player has mating material}\n");
+    } else if (replies == 0) {
+        if (engine_side == WHITE)
+            std::printf(in_check(BLACK) ? "1-0 {White mates}\n" : "1/2-1/2 {Stalemate}\n");
+        else
+            std::printf(in_check(WHITE) ? "0-1 {Black mates}\n" : "1/2-1/2 {Stalemate}\n");
+    }
+}
+
+void check_after_typed_move() {
+    if (repetition_count() >= 3) {
+        engine_side = NO_SIDE;
+        std::printf("tellics draw\n1/2-1/2 {Draw by repetition}\n");
+    } else if (no_mating_material()) {
+        std::printf("tellics draw\n1/2-1/2 {Neither player has mating material}\n");
+    }
+}
