@@ -100,8 +100,8 @@ std::string state_difference(const PositionState& a, const PositionState& b) {
     std::ostringstream out;
     for (Square s = 0; s < 64; ++s)
         if (a.color[s] != b.color[s] || a.piece[s] != b.piece[s])
-            out << " square " << square_text(s) << " (" << a.color[s] << "," << a.piece[s]
-                << " vs " << b.color[s] << "," << b.piece[s] << ")";
+            out << " square " << square_text(s) << " (" << a.color[s] << "," << a.piece[s] << " vs "
+                << b.color[s] << "," << b.piece[s] << ")";
     const auto field = [&out](const char* name, auto x, auto y) {
         if (x != y) out << " " << name << " (" << x << " vs " << y << ")";
     };
@@ -148,7 +148,8 @@ struct PerftCase {
 
 const PerftCase perft_cases[] = {
     {START_FEN, {20, 400, 8902, 197281, 4865609}},
-    {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -", {48, 2039, 97862, 4085603}},
+    {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -",
+     {48, 2039, 97862, 4085603}},
     {"8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - -", {14, 191, 2812, 43238, 674624}},
     {"r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1", {6, 264, 9467, 422333}},
     // The same position with the colours exchanged: black's rules mirror white's.
@@ -256,11 +257,11 @@ TEST_F(BoardMoveGen, StartPositionInGenerationOrder) {
     // Castling comes from the rights alone; its destination holds a piece, so
     // it is scored as a capture of that piece by the king.
     expect_list({
-        {"a2a3", 16, 0}, {"a2a4", 24, 0}, {"b2b3", 16, 0}, {"b2b4", 24, 0},
-        {"c2c3", 16, 0}, {"c2c4", 24, 0}, {"d2d3", 16, 0}, {"d2d4", 24, 0},
-        {"e2e3", 16, 0}, {"e2e4", 24, 0}, {"f2f3", 16, 0}, {"f2f4", 24, 0},
-        {"g2g3", 16, 0}, {"g2g4", 24, 0}, {"h2h3", 16, 0}, {"h2h4", 24, 0},
-        {"b1a3", 0, 0},  {"b1c3", 0, 0},  {"g1f3", 0, 0},  {"g1h3", 0, 0},
+        {"a2a3", 16, 0},      {"a2a4", 24, 0},      {"b2b3", 16, 0}, {"b2b4", 24, 0},
+        {"c2c3", 16, 0},      {"c2c4", 24, 0},      {"d2d3", 16, 0}, {"d2d4", 24, 0},
+        {"e2e3", 16, 0},      {"e2e4", 24, 0},      {"f2f3", 16, 0}, {"f2f4", 24, 0},
+        {"g2g3", 16, 0},      {"g2g4", 24, 0},      {"h2h3", 16, 0}, {"h2h4", 24, 0},
+        {"b1a3", 0, 0},       {"b1c3", 0, 0},       {"g1f3", 0, 0},  {"g1h3", 0, 0},
         {"e1g1", 2, 1000003}, {"e1c1", 2, 1000011},
     });
     EXPECT_EQ(find_move("e2e4"), 402662452u);
@@ -292,6 +293,7 @@ struct PromotionCase {
 };
 
 TEST_F(BoardMoveGen, PromotionsByStepAndCaptureScoredByTheNewPiece) {
+    // clang-format off
     const std::vector<Expected> white_promotions = {
         {"b7a8n", 49, 1000008}, {"b7a8b", 49, 1000016}, {"b7a8r", 49, 1000024}, {"b7a8q", 49, 1000032},
         {"b7c8n", 49, 1000008}, {"b7c8b", 49, 1000016}, {"b7c8r", 49, 1000024}, {"b7c8q", 49, 1000032},
@@ -302,10 +304,13 @@ TEST_F(BoardMoveGen, PromotionsByStepAndCaptureScoredByTheNewPiece) {
         {"b2c1n", 49, 1000008}, {"b2c1b", 49, 1000016}, {"b2c1r", 49, 1000024}, {"b2c1q", 49, 1000032},
         {"b2b1n", 48, 1000008}, {"b2b1b", 48, 1000016}, {"b2b1r", 48, 1000024}, {"b2b1q", 48, 1000032},
     };
+    // clang-format on
     std::vector<Expected> white_moves = white_promotions;
-    for (const char* king : {"e1d2", "e1e2", "e1f2", "e1d1", "e1f1"}) white_moves.push_back({king, 0, 0});
+    for (const char* king : {"e1d2", "e1e2", "e1f2", "e1d1", "e1f1"})
+        white_moves.push_back({king, 0, 0});
     std::vector<Expected> black_moves;
-    for (const char* king : {"e8d8", "e8f8", "e8d7", "e8e7", "e8f7"}) black_moves.push_back({king, 0, 0});
+    for (const char* king : {"e8d8", "e8f8", "e8d7", "e8e7", "e8f7"})
+        black_moves.push_back({king, 0, 0});
     black_moves.insert(black_moves.end(), black_promotions.begin(), black_promotions.end());
 
     const PromotionCase cases[] = {
@@ -342,8 +347,13 @@ TEST_F(BoardMoveGen, EnPassantIsGeneratedEvenWhenItExposesTheKing) {
     // Taking on c6 would open the fifth rank between the rook and the king.
     load("8/8/8/KPp4r/8/8/8/7k w - c6 0 1");
     generate_moves();
-    expect_list({{"a5a6", 0, 0}, {"a5b6", 0, 0}, {"a5a4", 0, 0}, {"a5b4", 0, 0},
-                 {"b5b6", 16, 0}, {"b5c6", 21, 0}});
+    // clang-format off
+    expect_list({
+        {"a5a6", 0, 0}, {"a5b6", 0, 0}, {"a5a4", 0, 0}, {"a5b4", 0, 0},  // the king
+        {"b5b6", 16, 0},                                                  // the pawn's step
+        {"b5c6", 21, 0},                                                  // en passant, last
+    });
+    // clang-format on
     generate_captures();
     expect_list({{"b5c6", 21, 0}});
     const PositionState before = capture_state();
@@ -357,8 +367,13 @@ TEST_F(BoardMoveGen, EnPassantIsScoredLikeAQuietMove) {
     killer_move[0] = encode_move(36, 43, 0, 21);
     history_score[34][42] = 5;
     generate_moves();
-    expect_list({{"h8g8", 0, 0}, {"h8g7", 0, 0}, {"h8h7", 0, 0}, {"c4c3", 16, 5},
-                 {"e4e3", 16, 0}, {"c4d3", 21, 0}, {"e4d3", 21, 900000}});
+    // clang-format off
+    expect_list({
+        {"h8g8", 0, 0}, {"h8g7", 0, 0}, {"h8h7", 0, 0},  // the king
+        {"c4c3", 16, 5}, {"e4e3", 16, 0},               // the pawns' steps, by history
+        {"c4d3", 21, 0}, {"e4d3", 21, 900000},          // en passant, by history or killer
+    });
+    // clang-format on
 }
 
 TEST_F(BoardMoveGen, KillerScoreOnlyForMovesOntoEmptySquares) {
@@ -516,13 +531,18 @@ const LegalityCase legality_cases[] = {
     {"queenside castling through attacked d1", "3rk3/8/8/8/8/8/8/R3K3 w Q - 0 1", "e1c1", false},
     {"queenside castling onto attacked c1", "2r1k3/8/8/8/8/8/8/R3K3 w Q - 0 1", "e1c1", false},
     {"queenside castling with b1 occupied", "4k3/8/8/8/8/8/8/RN2K3 w Q - 0 1", "e1c1", false},
+    {"queenside castling with d1 occupied", "4k3/8/8/8/8/8/8/R2QK3 w Q - 0 1", "e1c1", false},
     {"kingside castling", "4k3/8/8/8/8/8/8/4K2R w K - 0 1", "e1g1", true},
     {"kingside castling through attacked f1", "4kr2/8/8/8/8/8/8/4K2R w K - 0 1", "e1g1", false},
     {"kingside castling onto attacked g1", "4k1r1/8/8/8/8/8/8/4K2R w K - 0 1", "e1g1", false},
     {"kingside castling out of check", "k7/4r3/8/8/8/8/8/4K2R w K - 0 1", "e1g1", false},
     {"kingside castling with f1 occupied", "4k3/8/8/8/8/8/8/4KB1R w K - 0 1", "e1g1", false},
-    {"black queenside castling with only b8 attacked", "r3k3/8/8/8/8/8/8/1R2K3 b q - 0 1", "e8c8", true},
-    {"black queenside castling through attacked d8", "r3k3/8/8/8/8/8/8/3RK3 b q - 0 1", "e8c8", false},
+    {"black queenside castling with only b8 attacked", "r3k3/8/8/8/8/8/8/1R2K3 b q - 0 1", "e8c8",
+     true},
+    {"black queenside castling through attacked d8", "r3k3/8/8/8/8/8/8/3RK3 b q - 0 1", "e8c8",
+     false},
+    {"black queenside castling with d8 occupied", "r2qk3/8/8/8/8/8/8/4K3 b q - 0 1", "e8c8", false},
+    {"black queenside castling with b8 occupied", "rn2k3/8/8/8/8/8/8/4K3 b q - 0 1", "e8c8", false},
     {"black kingside castling onto attacked g8", "4k2r/8/8/8/8/8/8/4K1R1 b k - 0 1", "e8g8", false},
     {"black kingside castling out of check", "4k2r/8/8/8/8/8/8/K3R3 b k - 0 1", "e8g8", false},
     {"pinned knight", "4k3/4r3/8/8/8/8/4N3/4K3 w - - 0 1", "e2c3", false},

@@ -14,12 +14,11 @@
 //              e.g. "x 16" (the second argument is the table-size exponent).
 // The engine must exit with status 0 within 60 seconds.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
@@ -91,7 +90,8 @@ struct EngineRun {
 // One engine process with its standard input and output on pipes.
 class EngineProcess {
    public:
-    explicit EngineProcess(const std::vector<std::string>& args) : deadline_(Clock::now() + TRANSCRIPT_TIMEOUT) {
+    explicit EngineProcess(const std::vector<std::string>& args)
+        : deadline_(Clock::now() + TRANSCRIPT_TIMEOUT) {
         // A write after the engine has quit must fail with EPIPE, not end the test.
         std::signal(SIGPIPE, SIG_IGN);
         int to_engine[2];
@@ -162,7 +162,8 @@ class EngineProcess {
     // for the lines already sent, interrupts it.
     void interrupt() {
         const auto started_by = std::min(deadline_, Clock::now() + STARTUP_WAIT);
-        while (run_.output.empty() && output_ >= 0 && Clock::now() < started_by) read_for(ms_until(started_by));
+        while (run_.output.empty() && output_ >= 0 && Clock::now() < started_by)
+            read_for(ms_until(started_by));
         const auto settle_until = Clock::now() + std::chrono::milliseconds(SIGINT_SETTLE_MS);
         while (Clock::now() < settle_until && output_ >= 0) read_for(ms_until(settle_until));
         std::this_thread::sleep_until(settle_until);
@@ -190,7 +191,8 @@ class EngineProcess {
    private:
     bool timed_out() const { return Clock::now() >= deadline_; }
     static int ms_until(Clock::time_point when) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(when - Clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(when - Clock::now());
         return static_cast<int>(std::max<long long>(0, left.count()));
     }
     int remaining_ms() const { return ms_until(deadline_); }
@@ -245,7 +247,8 @@ std::string mask_clock_fields(const std::string& text) {
     std::string masked;
     for (const std::string& line : split_lines(text)) {
         if (line.rfind("tellics whisper Depth:", 0) == 0)
-            masked += std::regex_replace(std::regex_replace(line, whisper_time, "Time:#"), whisper_rate, "NPS:#");
+            masked += std::regex_replace(std::regex_replace(line, whisper_time, "Time:#"),
+                                         whisper_rate, "NPS:#");
         else
             masked += std::regex_replace(line, thinking, "$1 #$2");
     }
@@ -276,8 +279,8 @@ std::string describe_difference(const std::string& expected, const std::string& 
     std::size_t first = 0;
     while (first < want.size() && first < got.size() && want[first] == got[first]) ++first;
     std::ostringstream out;
-    out << "first difference at line " << first + 1 << " (expected " << want.size() << " lines, got "
-        << got.size() << ")\n";
+    out << "first difference at line " << first + 1 << " (expected " << want.size()
+        << " lines, got " << got.size() << ")\n";
     const std::size_t context = 3;
     for (std::size_t i = first > context ? first - context : 0; i < first; ++i)
         out << "  " << visible(want[i]) << "\n";
@@ -310,7 +313,8 @@ TEST_P(EngineTranscript, OutputMatches) {
         for (std::string word; words >> word;) args.push_back(word);
     }
 
-    const std::vector<std::string> pieces = split_at_interrupts(read_file(fs::path(base).replace_extension(".in")));
+    const std::vector<std::string> pieces =
+        split_at_interrupts(read_file(fs::path(base).replace_extension(".in")));
     EngineProcess engine(args);
     ASSERT_TRUE(engine.started());
     for (std::size_t i = 0; i < pieces.size(); ++i) {
@@ -319,14 +323,15 @@ TEST_P(EngineTranscript, OutputMatches) {
     }
     const EngineRun run = engine.finish();
     ASSERT_TRUE(run.failure.empty()) << run.failure;
-    ASSERT_FALSE(run.timed_out) << "the engine did not finish within "
-                                << TRANSCRIPT_TIMEOUT.count() << " s; output so far:\n"
+    ASSERT_FALSE(run.timed_out) << "the engine did not finish within " << TRANSCRIPT_TIMEOUT.count()
+                                << " s; output so far:\n"
                                 << run.output;
 
     const std::string expected = mask_clock_fields(read_file(expected_path));
     const std::string actual = mask_clock_fields(run.output);
     EXPECT_TRUE(expected == actual) << GetParam() << ": " << describe_difference(expected, actual);
-    EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0) << describe_status(run.status);
+    EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0)
+        << describe_status(run.status);
 }
 
 std::string test_name(const ::testing::TestParamInfo<std::string>& info) {
@@ -336,7 +341,8 @@ std::string test_name(const ::testing::TestParamInfo<std::string>& info) {
     return name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Transcripts, EngineTranscript, ::testing::ValuesIn(transcript_names()), test_name);
+INSTANTIATE_TEST_SUITE_P(Transcripts, EngineTranscript, ::testing::ValuesIn(transcript_names()),
+                         test_name);
 
 // The masking itself: clock fields go, everything else stays.
 TEST(TranscriptMask, MasksOnlyWallClockFields) {
@@ -344,7 +350,8 @@ TEST(TranscriptMask, MasksOnlyWallClockFields) {
         const char* line;
         const char* masked;
     } cases[] = {
-        {"  3     35    12       4821 e2e4 e7e5 g1f3\n", "  3     35 #       4821 e2e4 e7e5 g1f3\n"},
+        {"  3     35    12       4821 e2e4 e7e5 g1f3\n",
+         "  3     35 #       4821 e2e4 e7e5 g1f3\n"},
         {" 10   -120 123456  123456789 d7d5\n", " 10   -120 #  123456789 d7d5\n"},
         {"  1  -10000     0          1\n", "  1  -10000 #          1\n"},
         {"  4  10000     3  0 Mate in 2\n", "  4  10000 #  0 Mate in 2\n"},
