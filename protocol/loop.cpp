@@ -31,26 +31,6 @@ bool read_standard_input(char* buffer, int size) {
 
 LineReader line_reader = read_standard_input;
 
-bool is_legal_root_move(Move move) {
-    for (int i = ply_move_start[0]; i < ply_move_end[0]; ++i)
-        if (move_stack[i].move == move && make_move(move)) {
-            take_back();
-            return true;
-        }
-    return false;
-}
-
-// The move to play: the search's choice. Should the search have been stopped
-// before it completed a first iteration, `best_move` may be a move of an older
-// position; then the partial iteration's best, else the first legal move.
-Move choose_engine_move() {
-    if (is_legal_root_move(best_move)) return best_move;
-    if (is_legal_root_move(pv_table[0][0])) return pv_table[0][0];
-    for (int i = ply_move_start[0]; i < ply_move_end[0]; ++i)
-        if (is_legal_root_move(move_stack[i].move)) return move_stack[i].move;
-    return 0;
-}
-
 void print_whisper() {
     const long long elapsed_ms = clock_ms() - search_start_ms;
     const long nps = elapsed_ms <= 0 ? 0 : static_cast<long>(static_cast<double>(nodes) / elapsed_ms * 1000.0);
@@ -76,12 +56,13 @@ void engine_turn() {
         engine_side = NO_SIDE;
         return;
     }
-    const Move move = choose_engine_move();
+    // The search leaves a legal move in best_move whenever the root has one,
+    // even when it was stopped within its first iteration.
     std::printf("move ");
-    print_move(move);
+    print_move(best_move);
     std::printf("\n");
     print_whisper();
-    make_move(move);
+    make_move(best_move);
     record_played_move();
     check_after_engine_move();
 }
