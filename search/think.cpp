@@ -1,5 +1,6 @@
 #include "search/think.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -17,6 +18,8 @@ long long search_start_ms = 0;
 long long stop_time_ms = 0;
 int elapsed_cs = 0;
 bool stop_search = false;
+int depth_ceiling = NO_DEPTH_CEILING;
+long long time_ceiling_ms = NO_TIME_CEILING;
 
 void abandon_search_at_deadline() {
     if (clock_ms() >= stop_time_ms) {
@@ -62,7 +65,8 @@ static int count_legal_root_moves(Move* first_legal) {
 static void deepen(bool quiet, Side side, int legal_moves) {
     int alpha_w = -MATE_SCORE;
     int beta_w = MATE_SCORE;
-    for (int depth = 1; depth <= max_depth; ++depth) {
+    const int last_depth = std::min(max_depth, depth_ceiling);
+    for (int depth = 1; depth <= last_depth; ++depth) {
         follow_pv = true;
         int score;
         if (max_depth > 1) {
@@ -108,6 +112,8 @@ void think(bool quiet, Side side) {
     stop_search = false;
     const long long now = clock_ms();
     stop_time_ms = now + time_budget * 1000LL - DEADLINE_MARGIN_MS;
+    if (time_ceiling_ms > NO_TIME_CEILING)
+        stop_time_ms = std::min(stop_time_ms, now + time_ceiling_ms);
     search_start_ms = now;
     elapsed_cs = 0;
 

@@ -2,6 +2,8 @@
 // within the time or depth limit, with its thinking output.
 #pragma once
 
+#include <climits>
+
 #include "board/types.h"
 
 // Half-width of the window around the previous iteration's score.
@@ -21,6 +23,15 @@ extern long long search_start_ms;
 extern long long stop_time_ms;
 extern int elapsed_cs;    // thinking time as last measured, in centiseconds
 extern bool stop_search;  // the search ended before max_depth
+
+// Limits for harnesses that must keep every search short (the fuzzer); the
+// defaults leave the search as the clock settings make it. No iteration goes
+// deeper than depth_ceiling, and with time_ceiling_ms above 0 the deadline
+// falls at most that many milliseconds after the search starts.
+constexpr int NO_DEPTH_CEILING = INT_MAX;
+constexpr long long NO_TIME_CEILING = 0;
+extern int depth_ceiling;
+extern long long time_ceiling_ms;
 
 // Searches the root position, whose moves stand in the list of ply 0, and
 // leaves the move to play in best_move and the PV in row 0 of pv_table
