@@ -28,7 +28,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -238,19 +237,53 @@ std::vector<std::string> split_lines(const std::string& text) {
     return lines;
 }
 
+// Reads a run of `min_count` or more characters of `kind` at `at`; false if shorter.
+bool skip_run(const std::string& line, std::size_t& at, int (*kind)(int), std::size_t min_count) {
+    const std::size_t start = at;
+    while (at < line.size() && kind(static_cast<unsigned char>(line[at]))) ++at;
+    return at - start >= min_count;
+}
+
+int is_blank(int c) { return c == ' '; }
+int is_digit(int c) { return c >= '0' && c <= '9'; }
+
+bool skip_number(const std::string& line, std::size_t& at) {
+    if (at < line.size() && line[at] == '-') ++at;
+    return skip_run(line, at, is_digit, 1);
+}
+
+// A thinking line, "%3d  %5d %5d  %9ld ..." (or a mate announcement, whose
+// fourth field is a literal 0): the third number with its padding becomes " #".
+std::string mask_thinking_line(const std::string& line) {
+    std::size_t at = 0;
+    skip_run(line, at, is_blank, 0);
+    if (!skip_number(line, at) || !skip_run(line, at, is_blank, 2) || !skip_number(line, at))
+        return line;
+    const std::size_t time_start = at;
+    if (!skip_run(line, at, is_blank, 1) || !skip_run(line, at, is_digit, 1)) return line;
+    const std::size_t time_end = at;
+    if (!skip_run(line, at, is_blank, 2) || !skip_run(line, at, is_digit, 1)) return line;
+    if (at < line.size() && line[at] != ' ' && line[at] != '\n') return line;
+    return line.substr(0, time_start) + " #" + line.substr(time_end);
+}
+
+// The value after `label` up to the next blank becomes "#".
+std::string mask_field(std::string line, const std::string& label) {
+    const std::size_t start = line.find(label);
+    if (start == std::string::npos) return line;
+    const std::size_t value = start + label.size();
+    const std::size_t end = std::min(line.find_first_of(" \n", value), line.size());
+    return line.replace(value, end - value, "#");
+}
+
 // Replaces what depends on the wall clock by '#'.
 std::string mask_clock_fields(const std::string& text) {
-    // "%3d  %5d %5d  %9ld ..." and "%3d  %5d %5d  0 Mate in %d": the third number.
-    static const std::regex thinking(R"(^( *-?\d+  +-?\d+) +\d+(  +\d+(?: .*)?\n?)$)");
-    static const std::regex whisper_time(R"(Time:[-0-9.]+)");
-    static const std::regex whisper_rate(R"(NPS:-?[0-9]+)");
     std::string masked;
     for (const std::string& line : split_lines(text)) {
         if (line.rfind("tellics whisper Depth:", 0) == 0)
-            masked += std::regex_replace(std::regex_replace(line, whisper_time, "Time:#"),
-                                         whisper_rate, "NPS:#");
+            masked += mask_field(mask_field(line, " Time:"), " NPS:");
         else
-            masked += std::regex_replace(line, thinking, "$1 #$2");
+            masked += mask_thinking_line(line);
     }
     return masked;
 }
@@ -362,6 +395,8 @@ TEST(TranscriptMask, MasksOnlyWallClockFields) {
         {"8  r n b q k b n r\n", "8  r n b q k b n r\n"},
         {"Error (unknown command): 1  2 3  4\n", "Error (unknown command): 1  2 3  4\n"},
         {"Entries = 1024K\n", "Entries = 1024K\n"},
+        {"1 2 3 4\n", "1 2 3 4\n"},
+        {"  2     17    40       9135x\n", "  2     17    40       9135x\n"},
     };
     for (const auto& c : cases) EXPECT_EQ(mask_clock_fields(c.line), c.masked) << c.line;
 }
