@@ -1,5 +1,7 @@
 #include "board/makemove.h"
 
+#include <cstdint>
+
 #include "board/attack.h"
 #include "board/keys.h"
 #include "board/position.h"
@@ -57,6 +59,31 @@ const CastleRoute& castle_route(Square king_to) {
 
 // The pawn taken en passant stands behind the destination.
 Square en_passant_victim(Square to, Side mover) { return mover == WHITE ? to + 8 : to - 8; }
+
+// The key bits a move flips, read from the position right after the move and
+// its record: XOR-ing them in makes the move's key, XOR-ing them again takes it
+// back, and the result always equals the key computed from scratch.
+std::uint32_t key_change(const UndoRecord& record, Side mover) {
+    const Square from = move_from(record.move);
+    const Square to = move_to(record.move);
+    const int flags = move_flags(record.move);
+    const PieceType arrived = board_piece[to];
+    const PieceType left = (flags & MOVE_PROMOTE) ? PAWN : arrived;
+    std::uint32_t change = piece_square_key[mover][left][from] ^ piece_square_key[mover][arrived][to];
+    if (record.captured != EMPTY) change ^= piece_square_key[mover ^ 1][record.captured][to];
+    if (flags & MOVE_EN_PASSANT)
+        change ^= piece_square_key[mover ^ 1][PAWN][en_passant_victim(to, mover)];
+    if (flags & MOVE_CASTLE) {
+        const CastleRoute& route = castle_route(to);
+        change ^= piece_square_key[mover][ROOK][route.rook_from] ^ piece_square_key[mover][ROOK][route.rook_to];
+    }
+    const int lost_rights = record.castle_rights ^ castle_rights;
+    for (int bit = 0; bit < 4; ++bit)
+        if (lost_rights & (1 << bit)) change ^= castle_right_key[bit];
+    if (record.ep_square != NO_SQUARE) change ^= ep_square_key[record.ep_square];
+    if (ep_square != NO_SQUARE) change ^= ep_square_key[ep_square];
+    return change ^ white_to_move_key;
+}
 
 }  // namespace
 
@@ -128,7 +155,7 @@ bool make_move(Move move) {
 
     side_to_move ^= 1;
     opponent_side ^= 1;
-    compute_position_key();
+    position_key ^= key_change(record, s);
     record.key = position_key;
 
     if (square_attacked(king_square[s], o)) {
@@ -145,6 +172,7 @@ void take_back() {
     const Side o = opponent_side;
     --ply;
     const UndoRecord& record = undo_stack[ply];
+    position_key ^= key_change(record, s);
     const Square from = move_from(record.move);
     const Square to = move_to(record.move);
     const int flags = move_flags(record.move);
@@ -193,5 +221,4 @@ void take_back() {
         pawn_material[o] += piece_value[PAWN];
         sum_material(o);
     }
-    compute_position_key();
 }

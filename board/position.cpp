@@ -1,5 +1,7 @@
 #include "board/position.h"
 
+#include "board/keys.h"
+
 int board_color[64];
 int board_piece[64];
 Side side_to_move;
@@ -127,6 +129,7 @@ void new_game() {
     king_square[WHITE] = 60;
     king_square[BLACK] = 4;
     castle_rights = 15;
+    compute_position_key();
 }
 
 bool rebuild_piece_bookkeeping() {

@@ -22,6 +22,8 @@ extern Side opponent_side;
 extern int castle_rights;
 extern Square ep_square;
 extern int halfmove_clock;
+// Always the key of the current position: every set-up computes it and
+// make_move / take_back keep it.
 extern std::uint32_t position_key;
 extern Square king_square[2];
 extern Square pawn_squares[2][8];
@@ -52,8 +54,7 @@ extern const int start_color[64];
 extern const int start_piece[64];
 extern const char piece_letters[7];
 
-// Sets up the starting position and empties the game record. The key is not
-// computed here: the first move or the search's first node computes it.
+// Sets up the starting position, with its key, and empties the game record.
 void new_game();
 
 // Rebuilds king squares, pawn lists and material sums from the board tables.

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "board/keys.h"
 #include "board/movegen.h"
 #include "board/position.h"
 #include "protocol/display.h"
@@ -49,8 +50,13 @@ long long read_centiseconds_as_ms(const char* word, long long kept_ms) {
 }
 
 void set_side_to_move(Side side) {
+    // The en-passant square is the capture square of the side to move; handed
+    // to the other side, its pawns would take onto an empty square and taking
+    // that back would leave a pawn of the double-stepping side there.
+    if (side != side_to_move) ep_square = NO_SQUARE;
     side_to_move = side;
     opponent_side = side ^ 1;
+    compute_position_key();
     game_ply = 0;
     ply = 0;
     generate_moves();

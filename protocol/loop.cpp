@@ -107,6 +107,7 @@ void start_engine() {
     opponent_name[0] = '\0';
     position_playable = true;
     init_keys();
+    compute_position_key();
     tt_allocate();
     generate_moves();
     reset_clock_settings();

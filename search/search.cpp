@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "board/attack.h"
-#include "board/keys.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/position.h"
@@ -34,8 +33,8 @@ int search(int alpha, int beta, int depth) {
     if (ply >= MAX_PLY - 1) return evaluate(alpha, beta);
 
     // Step 5. Key and table entry; the entry belongs to this node, whatever
-    // the children leave in tt_index
-    compute_position_key();
+    // the children leave in tt_index. make_move and take_back keep the key
+    // exact, so it needs no recomputation here.
     const std::uint32_t index = position_key & tt_mask;
     tt_index = index;
 
