@@ -61,11 +61,13 @@ void set_side_to_move(Side side) {
     ply = 0;
     generate_moves();
     engine_side = side ^ 1;
+    update_position_playable();
 }
 
 void command_new() {
     new_game();
     reset_opponent_data();
+    board_representable = true;
     position_playable = true;
     generate_moves();
     engine_side = BLACK;

@@ -73,8 +73,8 @@ bool edit_position() {
         }
     }
     compute_position_key();
-    // A king may not stand in check while the other side is to move.
-    position_playable = rebuild_piece_bookkeeping() && !in_check(opponent_side);
+    board_representable = rebuild_piece_bookkeeping();
+    update_position_playable();
     generate_moves();
     return input_open;
 }

@@ -1,10 +1,17 @@
 #include "protocol/game.h"
 
+#include "board/attack.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/position.h"
 
 bool position_playable = true;
+bool board_representable = true;
+
+void update_position_playable() {
+    // A king may not stand in check while the other side is to move.
+    position_playable = board_representable && !in_check(opponent_side);
+}
 
 bool game_record_full() { return game_ply >= GAME_HISTORY_SIZE; }
 

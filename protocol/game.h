@@ -2,11 +2,18 @@
 // game record, and can be taken back from it.
 #pragma once
 
-// False after edit mode has set up a board the engine cannot represent (a side
-// without exactly one king, a ninth pawn, a pawn on its first or last rank, or
-// the side not to move in check); nothing is searched or played until `new`
-// or a sound edit.
+// False while the board cannot be played on: edit mode has set up a board the
+// engine cannot represent (a side without exactly one king, a ninth pawn, a
+// pawn on its first or last rank), or the side not to move is in check (after
+// an edit, or after `white` or `black` gave the move to the side that attacks
+// the other king). Nothing is searched or played until `new`, a sound edit or
+// a change of side that makes it sound.
 extern bool position_playable;
+// False after edit mode has set up a board the engine cannot represent.
+extern bool board_representable;
+
+// Sets position_playable for the board and the side to move.
+void update_position_playable();
 
 // The game record has no room for another move.
 bool game_record_full();

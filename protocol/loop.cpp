@@ -105,6 +105,7 @@ void start_engine() {
         for (int& score : row) score = 0;
     reset_opponent_data();
     opponent_name[0] = '\0';
+    board_representable = true;
     position_playable = true;
     init_keys();
     compute_position_key();
