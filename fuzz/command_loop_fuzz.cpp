@@ -4,13 +4,15 @@
 //
 // Beyond the sanitizers, every line the loop reads checks that the position it
 // plays on is still sound: board tables, king squares, pawn lists and material
-// sums agree, and no search is left half made.
+// sums agree, the key is the key of the position, and no search is left
+// half made.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "board/keys.h"
 #include "board/position.h"
 #include "protocol/game.h"
 #include "protocol/loop.h"
@@ -24,11 +26,13 @@ namespace {
 // A small table: 2^10 entries of 12 bytes.
 constexpr int FUZZ_TABLE_EXPONENT = 10;
 // Shallow, short searches keep an input's many `go` and `hint` lines fast even
-// after `sd 30`, `st 100` or an edited board full of queens.
+// after `sd 30`, `st 100` or an edited board full of queens, whose captures
+// make even a two-ply search long; stopping those at the deadline exercises
+// the abandoned search too.
 constexpr int FUZZ_DEPTH_CEILING = 2;
-constexpr long long FUZZ_TIME_CEILING_MS = 250;
+constexpr long long FUZZ_TIME_CEILING_MS = 50;
 // An input still running after this long is cut short, as if its bytes ended.
-constexpr long long INPUT_TIME_LIMIT_MS = 3000;
+constexpr long long INPUT_TIME_LIMIT_MS = 2000;
 
 const std::uint8_t* input_data;
 std::size_t input_size;
@@ -49,6 +53,9 @@ void check_between_commands(const char* buffer) {
     if (game_ply < 0 || game_ply > GAME_HISTORY_SIZE) fail("game_ply out of range");
     if (position_playable && !position_is_consistent())
         fail("the position's bookkeeping disagrees with its board");
+    const std::uint32_t kept_key = position_key;
+    compute_position_key();
+    if (position_key != kept_key) fail("the position key is not the key of the position");
 }
 
 // fgets on the input bytes: at most size - 1 of them, up to and including a

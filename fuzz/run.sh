@@ -19,6 +19,7 @@ cmake --build --preset fuzz -j2
 mkdir -p "$work" "$artifacts"
 
 options=(
+  -max_len=4096
   -timeout=10
   -rss_limit_mb=2048
   -detect_leaks=1
