@@ -4,8 +4,8 @@
 //
 // Beyond the sanitizers, every line the loop reads checks that the position it
 // plays on is still sound: board tables, king squares, pawn lists and material
-// sums agree, the key is the key of the position, and no search is left
-// half made.
+// sums agree, the key is the key of the position, the game record ends with
+// it, and no search is left half made.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -30,9 +30,9 @@ constexpr int FUZZ_TABLE_EXPONENT = 10;
 // make even a two-ply search long; stopping those at the deadline exercises
 // the abandoned search too.
 constexpr int FUZZ_DEPTH_CEILING = 2;
-constexpr long long FUZZ_TIME_CEILING_MS = 50;
+constexpr long long FUZZ_TIME_CEILING_MS = 20;
 // An input still running after this long is cut short, as if its bytes ended.
-constexpr long long INPUT_TIME_LIMIT_MS = 2000;
+constexpr long long INPUT_TIME_LIMIT_MS = 1000;
 
 const std::uint8_t* input_data;
 std::size_t input_size;
@@ -56,6 +56,10 @@ void check_between_commands(const char* buffer) {
     const std::uint32_t kept_key = position_key;
     compute_position_key();
     if (position_key != kept_key) fail("the position key is not the key of the position");
+    // A move enters the record once made, so the record ends with this
+    // position; a refused move recorded anyway would end it elsewhere.
+    if (game_ply > 0 && game_history[game_ply - 1].key != position_key)
+        fail("the game record does not end with the current position");
 }
 
 // fgets on the input bytes: at most size - 1 of them, up to and including a
