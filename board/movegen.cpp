@@ -60,6 +60,24 @@ static bool pawn_on_last_rank(Square i) {
     return side_to_move == WHITE ? i <= 7 : i >= 56;
 }
 
+// A piece's moves along each of its directions in table order, near to far:
+// captures always, steps onto empty squares only when `quiet_too`.
+template <bool quiet_too>
+static void push_piece_moves(Square i, PieceType piece) {
+    for (int d = 0; d < direction_count[piece]; ++d) {
+        const int step = piece_directions[piece][d];
+        for (Square n = frame_to_square[square_to_frame[i] + step]; n != -1;
+             n = frame_to_square[square_to_frame[n] + step]) {
+            if (board_color[n] != EMPTY) {
+                if (board_color[n] == opponent_side) push_move(i, n, MOVE_CAPTURE);
+                break;
+            }
+            if (quiet_too) push_move(i, n, 0);
+            if (!piece_slides[piece]) break;
+        }
+    }
+}
+
 void generate_moves() {
     ply_move_end[ply] = ply_move_start[ply];
     const int forward = side_to_move == WHITE ? -8 : 8;
@@ -77,18 +95,7 @@ void generate_moves() {
             }
             continue;
         }
-        for (int d = 0; d < direction_count[piece]; ++d) {
-            const int step = piece_directions[piece][d];
-            for (Square n = frame_to_square[square_to_frame[i] + step]; n != -1;
-                 n = frame_to_square[square_to_frame[n] + step]) {
-                if (board_color[n] != EMPTY) {
-                    if (board_color[n] == opponent_side) push_move(i, n, MOVE_CAPTURE);
-                    break;
-                }
-                push_move(i, n, 0);
-                if (!piece_slides[piece]) break;
-            }
-        }
+        push_piece_moves<true>(i, piece);
     }
     // Castling from the rights alone; make_move tests the squares between.
     if (side_to_move == WHITE) {
@@ -115,17 +122,7 @@ void generate_captures() {
             if (on_seventh && board_color[i + forward] == EMPTY) push_move(i, i + forward, MOVE_PAWN);
             continue;
         }
-        for (int d = 0; d < direction_count[piece]; ++d) {
-            const int step = piece_directions[piece][d];
-            for (Square n = frame_to_square[square_to_frame[i] + step]; n != -1;
-                 n = frame_to_square[square_to_frame[n] + step]) {
-                if (board_color[n] != EMPTY) {
-                    if (board_color[n] == opponent_side) push_move(i, n, MOVE_CAPTURE);
-                    break;
-                }
-                if (!piece_slides[piece]) break;
-            }
-        }
+        push_piece_moves<false>(i, piece);
     }
     push_en_passant();
     ply_move_start[ply + 1] = ply_move_end[ply];
