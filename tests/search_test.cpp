@@ -21,6 +21,7 @@
 #include "search/think.h"
 #include "search/timecontrol.h"
 #include "search/tt.h"
+#include "tests/case_name.h"
 
 namespace {
 
@@ -125,15 +126,6 @@ std::string root_pv() {
         pv += move_text(pv_table[0][j]);
     }
     return pv;
-}
-
-// A case's description as a test name: letters and digits, the rest as '_'.
-template <typename Case>
-std::string case_name(const testing::TestParamInfo<Case>& info) {
-    std::string name = info.param.name;
-    for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-    return name;
 }
 
 class SearchTest : public testing::Test {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "board/position.h"
+#include "tests/case_name.h"
 
 namespace {
 
@@ -28,15 +29,6 @@ struct BudgetCase {
 };
 
 void PrintTo(const BudgetCase& c, std::ostream* os) { *os << c.name; }
-
-// The case's description as a test name: letters and digits, the rest as '_'.
-template <typename Case>
-std::string case_name(const testing::TestParamInfo<Case>& info) {
-    std::string name = info.param.name;
-    for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-    return name;
-}
 
 const BudgetCase budget_cases[] = {
     {"st 5 stands", 31, false, 0, 0, 300000, 0, 5, 5, 31, 300000},

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "board/position.h"
+#include "tests/case_name.h"
 
 namespace {
 
@@ -38,15 +39,6 @@ struct ProbeCase {
 };
 
 void PrintTo(const ProbeCase& c, std::ostream* os) { *os << c.name; }
-
-// The case's description as a test name: letters and digits, the rest as '_'.
-template <typename Case>
-std::string case_name(const testing::TestParamInfo<Case>& info) {
-    std::string name = info.param.name;
-    for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-    return name;
-}
 
 const ProbeCase probe_cases[] = {
     // A mate at ply 5 found at the root is kept as 9994 one ply deeper...
