@@ -22,6 +22,7 @@
 #include "search/timecontrol.h"
 #include "search/tt.h"
 #include "tests/case_name.h"
+#include "tests/position_state.h"
 
 namespace {
 
@@ -340,38 +341,16 @@ TEST_F(SearchTest, RunsWithoutATable) {
 
 // ---- an abandoned search leaves the position as it found it ----
 
+// The position state and, besides it, the game record and the root's list.
 struct PositionSnapshot {
-    std::array<int, 64> color, piece;
-    Side side, opponent;
-    int rights, ep, halfmove;
-    std::uint32_t key;
-    std::array<Square, 2> kings;
-    std::array<std::vector<Square>, 2> pawns;  // as sets: order may change
-    std::array<int, 2> pawn_sum, piece_sum, total_sum;
-    int ply_now, game_ply_now;
+    PositionState position;
+    int game_ply_now;
     std::vector<std::array<int, 6>> record;
     std::vector<Move> root_moves;  // as a set
 
     static PositionSnapshot take() {
         PositionSnapshot s;
-        std::copy(board_color, board_color + 64, s.color.begin());
-        std::copy(board_piece, board_piece + 64, s.piece.begin());
-        s.side = side_to_move;
-        s.opponent = opponent_side;
-        s.rights = castle_rights;
-        s.ep = ep_square;
-        s.halfmove = halfmove_clock;
-        s.key = position_key;
-        for (Side side = WHITE; side <= BLACK; ++side) {
-            s.kings[side] = king_square[side];
-            for (Square sq : pawn_squares[side])
-                if (sq != NO_SQUARE) s.pawns[side].push_back(sq);
-            std::sort(s.pawns[side].begin(), s.pawns[side].end());
-            s.pawn_sum[side] = pawn_material[side];
-            s.piece_sum[side] = piece_material[side];
-            s.total_sum[side] = total_material[side];
-        }
-        s.ply_now = ply;
+        s.position = capture_state();
         s.game_ply_now = game_ply;
         for (int i = 0; i < game_ply; ++i) {
             const UndoRecord& r = game_history[i];
