@@ -1,17 +1,11 @@
 #include "board/fen.h"
 
 #include <cctype>
-#include <cstring>
 
 #include "board/keys.h"
 #include "board/position.h"
 
 namespace {
-
-int piece_from_letter(char letter) {
-    const char* found = std::strchr(piece_letters, std::toupper(static_cast<unsigned char>(letter)));
-    return found && *found ? static_cast<int>(found - piece_letters) : -1;
-}
 
 const char* skip_blanks(const char* p) {
     while (*p == ' ') ++p;
@@ -30,8 +24,8 @@ bool load_fen(const char* fen) {
             s += *p - '0';
             continue;
         }
-        const int piece = piece_from_letter(*p);
-        if (piece < 0 || s >= 64) return false;
+        const PieceType piece = piece_of_letter(static_cast<char>(std::toupper(static_cast<unsigned char>(*p))));
+        if (piece == EMPTY || s >= 64) return false;
         board_color[s] = std::isupper(static_cast<unsigned char>(*p)) ? WHITE : BLACK;
         board_piece[s] = piece;
         ++s;

@@ -165,6 +165,18 @@ bool make_move(Move move) {
     return true;
 }
 
+int count_legal_moves(Move* first_legal) {
+    int count = 0;
+    if (first_legal) *first_legal = 0;
+    for (int i = ply_move_start[ply]; i < ply_move_end[ply]; ++i) {
+        const Move move = move_stack[i].move;
+        if (!make_move(move)) continue;
+        take_back();
+        if (count++ == 0 && first_legal) *first_legal = move;
+    }
+    return count;
+}
+
 void take_back() {
     side_to_move ^= 1;
     opponent_side ^= 1;

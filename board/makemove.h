@@ -9,3 +9,6 @@
 bool make_move(Move move);
 // Takes back the move recorded in undo_stack[ply - 1]; ply must be at least 1.
 void take_back();
+// The legal moves among the current ply's list, each made and taken back;
+// the first of them goes to `first_legal` (0 when there is none) if given.
+int count_legal_moves(Move* first_legal = nullptr);

@@ -102,6 +102,12 @@ const int start_piece[64] = {
 
 const char piece_letters[7] = "PNBRQK";
 
+PieceType piece_of_letter(char letter) {
+    for (PieceType piece = PAWN; piece <= KING; ++piece)
+        if (piece_letters[piece] == letter) return piece;
+    return EMPTY;
+}
+
 void new_game() {
     int pawn_count[2] = {0, 0};
     piece_material[WHITE] = piece_material[BLACK] = 0;

@@ -54,6 +54,9 @@ extern const int start_color[64];
 extern const int start_piece[64];
 extern const char piece_letters[7];
 
+// The piece named by an upper-case letter of piece_letters, EMPTY for any other character.
+PieceType piece_of_letter(char letter);
+
 // Sets up the starting position, with its key, and empties the game record.
 void new_game();
 

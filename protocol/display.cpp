@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "board/attack.h"
 #include "board/keys.h"
 #include "board/movegen.h"
 #include "board/position.h"
@@ -28,11 +27,6 @@ void print_board() {
         if ((s + 1) % 8 == 0 && s != 63) std::printf("\n%d ", 7 - s / 8);
     }
     std::printf("\n\n   a b c d e f g h\n\n");
-}
-
-static PieceType piece_from_letter(char letter) {
-    const char* found = std::strchr(piece_letters, letter);
-    return letter != '\0' && found ? static_cast<PieceType>(found - piece_letters) : EMPTY;
 }
 
 bool edit_position() {
@@ -62,7 +56,7 @@ bool edit_position() {
         } else if (std::strcmp(word, "c") == 0) {
             place_color ^= 1;
         } else {
-            const PieceType piece = piece_from_letter(word[0]);
+            const PieceType piece = piece_of_letter(word[0]);
             if (piece != EMPTY) place_piece = piece;
             // A placement before any piece letter, or one naming no square, is ignored.
             const Square square = parse_square(word + 1);

@@ -4,23 +4,12 @@
 
 #include "board/attack.h"
 #include "board/makemove.h"
-#include "board/position.h"
 #include "eval/material.h"
 #include "protocol/loop.h"
 #include "search/search.h"
 
-static int count_legal_replies() {
-    int count = 0;
-    for (int i = ply_move_start[0]; i < ply_move_end[0]; ++i)
-        if (make_move(move_stack[i].move)) {
-            ++count;
-            take_back();
-        }
-    return count;
-}
-
 void check_after_engine_move() {
-    const int replies = count_legal_replies();
+    const int replies = count_legal_moves();
     if (repetition_count() >= 3) {
         std::printf("tellics draw\n1/2-1/2 {Draw by repetition}\n");
     } else if (no_mating_material()) {

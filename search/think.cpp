@@ -47,19 +47,6 @@ static void announce_end_of_game(Side side) {
         std::printf("1-0 {White mates}\n");
 }
 
-// The legal moves of the root, and the first of them (0 when there is none).
-static int count_legal_root_moves(Move* first_legal) {
-    int count = 0;
-    *first_legal = 0;
-    for (int i = ply_move_start[0]; i < ply_move_end[0]; ++i) {
-        const Move move = move_stack[i].move;
-        if (!make_move(move)) continue;
-        take_back();
-        if (count++ == 0) *first_legal = move;
-    }
-    return count;
-}
-
 // The iterations, depth after depth. Returns normally when the search ends
 // between iterations; the clock test of the search throws out of it.
 static void deepen(bool quiet, Side side, int legal_moves) {
@@ -124,7 +111,7 @@ void think(bool quiet, Side side) {
     completed_depth = 0;
 
     Move first_legal;
-    const int legal_moves = count_legal_root_moves(&first_legal);
+    const int legal_moves = count_legal_moves(&first_legal);
     try {
         deepen(quiet, side, legal_moves);
     } catch (const SearchAbandoned&) {
