@@ -90,7 +90,7 @@ void search_from_cleared_state(int depth) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int depth = argc > 1 ? std::atoi(argv[1]) : DEFAULT_DEPTH;
+    const long depth = argc > 1 ? std::strtol(argv[1], nullptr, 10) : DEFAULT_DEPTH;
     const char* path = argc > 2 ? argv[2] : KARVOSEL_BENCH_POSITIONS;
     if (depth < 1 || depth >= MAX_PLY) {
         std::fprintf(stderr, "usage: karvosel-bench [DEPTH [POSITIONS]]   (1 <= DEPTH < %d)\n",
@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
         }
         {
             SilencedStdout silence;
-            search_from_cleared_state(depth);
+            search_from_cleared_state(static_cast<int>(depth));
         }
         if (tt_table == nullptr) {
             std::fprintf(stderr, "no transposition table\n");
@@ -136,7 +136,7 @@ int main(int argc, char** argv) {
     tt_release();
 
     std::printf("\nPositions       %zu\n", positions.size());
-    std::printf("Depth           %d\n", depth);
+    std::printf("Depth           %ld\n", depth);
     std::printf("Total time (ms) %.0f\n", seconds * 1000.0);
     std::printf("Nodes/second    %.0f\n", seconds > 0 ? total_nodes / seconds : 0.0);
     std::printf("Nodes searched  %ld\n", total_nodes);

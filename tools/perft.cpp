@@ -15,13 +15,13 @@
 
 int main(int argc, char** argv) {
     const char* fen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
-    int depth = -1;
+    long depth = -1;
     bool divide = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--divide") == 0)
             divide = true;
         else if (depth < 0)
-            depth = std::atoi(argv[i]);
+            depth = std::strtol(argv[i], nullptr, 10);
         else
             fen = argv[i];
     }
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
     for (int i = ply_move_start[0]; i < ply_move_end[0]; ++i) {
         const Move move = move_stack[i].move;
         if (!make_move(move)) continue;
-        const long long count = perft(depth - 1);
+        const long long count = perft(static_cast<int>(depth) - 1);
         take_back();
         total += count;
         if (divide) {
