@@ -6,11 +6,11 @@
 
 #include "board/keys.h"
 #include "board/movegen.h"
+#include "board/notation.h"
 #include "board/position.h"
 #include "protocol/display.h"
 #include "protocol/game.h"
 #include "protocol/loop.h"
-#include "protocol/movetext.h"
 #include "protocol/scan.h"
 #include "search/search.h"
 #include "search/think.h"

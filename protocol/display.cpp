@@ -5,11 +5,11 @@
 
 #include "board/keys.h"
 #include "board/movegen.h"
+#include "board/notation.h"
 #include "board/position.h"
 #include "protocol/commands.h"
 #include "protocol/game.h"
 #include "protocol/loop.h"
-#include "protocol/movetext.h"
 
 void print_board() {
     if (opponent_rating >= 0) {

@@ -7,6 +7,7 @@
 #include "board/keys.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
+#include "board/notation.h"
 #include "board/position.h"
 #include "protocol/commands.h"
 #include "protocol/game.h"

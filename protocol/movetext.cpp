@@ -3,28 +3,10 @@
 #include <cstdio>
 
 #include "board/makemove.h"
+#include "board/notation.h"
 #include "board/position.h"
 #include "protocol/game.h"
 #include "protocol/loop.h"
-
-void print_move(Move move) {
-    const Square from = move_from(move);
-    const Square to = move_to(move);
-    const int from_file = 'a' + file_of(from), from_rank = 8 - row_of(from);
-    const int to_file = 'a' + file_of(to), to_rank = 8 - row_of(to);
-    if (move_flags(move) & MOVE_PROMOTE) {
-        const PieceType promotion = move_promotion(move);
-        const char letter = promotion == KNIGHT ? 'n' : promotion == BISHOP ? 'b' : promotion == ROOK ? 'r' : 'q';
-        std::printf("%c%d%c%d%c", from_file, from_rank, to_file, to_rank, letter);
-    } else {
-        std::printf("%c%d%c%d", from_file, from_rank, to_file, to_rank);
-    }
-}
-
-Square parse_square(const char* text) {
-    if (text[0] < 'a' || text[0] > 'h' || text[1] < '1' || text[1] > '8') return NO_SQUARE;
-    return (text[0] - 'a') + 8 * ('8' - text[1]);
-}
 
 static PieceType promotion_from_letter(char letter) {
     switch (letter) {

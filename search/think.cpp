@@ -6,8 +6,8 @@
 
 #include "board/attack.h"
 #include "board/makemove.h"
+#include "board/notation.h"
 #include "board/position.h"
-#include "protocol/movetext.h"
 #include "search/search.h"
 #include "search/timecontrol.h"
 

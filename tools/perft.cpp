@@ -1,5 +1,7 @@
 // karvosel-perft DEPTH [FEN] [--divide]: counts the leaf nodes of the legal
 // move tree, the move generator's oracle against published tables.
+#include "board/perft.h"
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -9,9 +11,8 @@
 #include "board/keys.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
-#include "board/perft.h"
+#include "board/notation.h"
 #include "board/position.h"
-#include "protocol/movetext.h"
 
 int main(int argc, char** argv) {
     const char* fen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
