@@ -13,6 +13,7 @@
 #include "protocol/game.h"
 #include "protocol/gameend.h"
 #include "protocol/movetext.h"
+#include "protocol/version.h"
 #include "search/search.h"
 #include "search/think.h"
 #include "search/timecontrol.h"
@@ -23,8 +24,6 @@ char command_line[COMMAND_LINE_SIZE];
 char command_word[COMMAND_LINE_SIZE];
 
 namespace {
-
-constexpr const char* VERSION = "1.12";
 
 bool read_standard_input(char* buffer, int size) {
     return std::fgets(buffer, size, stdin) != nullptr;
@@ -99,7 +98,7 @@ bool first_word(const char* line, char* word) {
 }
 
 void start_engine() {
-    std::printf("Welcome to Karvosel Version %s\n", VERSION);
+    std::printf("Welcome to Karvosel Version %s\n", ENGINE_VERSION);
     new_game();
     for (Move& killer : killer_move) killer = 0;
     for (auto& row : history_score)
