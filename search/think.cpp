@@ -20,9 +20,12 @@ int elapsed_cs = 0;
 bool stop_search = false;
 int depth_ceiling = NO_DEPTH_CEILING;
 long long time_ceiling_ms = NO_TIME_CEILING;
+long node_limit = NO_NODE_LIMIT;
+std::atomic<bool> stop_requested{false};
 
 void abandon_search_at_deadline() {
-    if (clock_ms() >= stop_time_ms) {
+    const bool over_nodes = node_limit > NO_NODE_LIMIT && nodes >= node_limit;
+    if (over_nodes || stop_requested.load(std::memory_order_relaxed) || clock_ms() >= stop_time_ms) {
         stop_search = true;
         throw SearchAbandoned{};
     }

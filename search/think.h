@@ -2,6 +2,7 @@
 // within the time or depth limit, with its thinking output.
 #pragma once
 
+#include <atomic>
 #include <climits>
 
 #include "board/types.h"
@@ -33,6 +34,15 @@ constexpr long long NO_TIME_CEILING = 0;
 extern int depth_ceiling;
 extern long long time_ceiling_ms;
 
+// Stops beside the clock, for front ends and harnesses; the engine's own
+// command loop leaves both off. With node_limit above 0 the search is
+// abandoned, as at the deadline, at the first clock test at or past that many
+// nodes. stop_requested, which another thread may raise, abandons it at the
+// next clock test, until whoever raised it lowers it again.
+constexpr long NO_NODE_LIMIT = 0;
+extern long node_limit;
+extern std::atomic<bool> stop_requested;
+
 // Searches the root position, whose moves stand in the list of ply 0, and
 // leaves the move to play in best_move and the PV in row 0 of pv_table
 // (pv_table[0][0] is 0 exactly when the root has no legal move). `quiet`
@@ -40,7 +50,8 @@ extern long long time_ceiling_ms;
 // move, whose mate or stalemate is announced.
 void think(bool quiet, Side side);
 
-// Throws SearchAbandoned when the clock has reached stop_time_ms.
+// Throws SearchAbandoned when the clock has reached stop_time_ms, the node
+// limit is reached or a stop was requested.
 void abandon_search_at_deadline();
 // Measures elapsed_cs and prints a thinking line with the root PV.
 void print_thinking_line(int depth, int score);

@@ -426,6 +426,36 @@ TEST_P(SearchAbandonment, LeavesThePositionAsItFoundIt) {
 INSTANTIATE_TEST_SUITE_P(Cases, SearchAbandonment, testing::ValuesIn(abandon_cases),
                          case_name<AbandonCase>);
 
+// A node limit and a stop request abandon the search through the same clock
+// test as the deadline: at the first reading past the limit, or at the first
+// reading at all, with a legal move to play and the position left alone.
+TEST_F(SearchTest, NodeLimitAndStopRequestAbandonAtAClockReading) {
+    struct StopCase {
+        long limit;
+        bool request;
+        long nodes_at_stop;
+    };
+    const StopCase cases[] = {{3000, false, 3 * CLOCK_CHECK_INTERVAL},
+                              {CLOCK_CHECK_INTERVAL, false, CLOCK_CHECK_INTERVAL},
+                              {NO_NODE_LIMIT, true, CLOCK_CHECK_INTERVAL}};
+    for (const StopCase& c : cases) {
+        load_cleared("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
+        generate_moves();
+        const PositionSnapshot before = PositionSnapshot::take();
+        node_limit = c.limit;
+        stop_requested = c.request;
+        run_think(TIMED_MAX_DEPTH, NO_TIME_LIMIT, true);
+        node_limit = NO_NODE_LIMIT;
+        stop_requested = false;
+        EXPECT_TRUE(stop_search) << c.limit;
+        EXPECT_EQ(nodes, c.nodes_at_stop) << c.limit;
+        EXPECT_TRUE(PositionSnapshot::take() == before) << c.limit;
+        EXPECT_NE(std::find(before.root_moves.begin(), before.root_moves.end(), best_move),
+                  before.root_moves.end())
+            << c.limit;
+    }
+}
+
 // With a real budget of one second: stopped between iterations or abandoned,
 // the search ends on time and leaves the position alone.
 TEST_F(SearchTest, OneSecondBudgetEndsInTime) {
