@@ -9,6 +9,7 @@
 #include "board/movegen.h"
 #include "board/notation.h"
 #include "board/position.h"
+#include "platform/platform.h"
 #include "protocol/commands.h"
 #include "protocol/game.h"
 #include "protocol/gameend.h"
@@ -25,11 +26,7 @@ char command_word[COMMAND_LINE_SIZE];
 
 namespace {
 
-bool read_standard_input(char* buffer, int size) {
-    return std::fgets(buffer, size, stdin) != nullptr;
-}
-
-LineReader line_reader = read_standard_input;
+LineReader line_reader = platform_read_line;
 
 void print_whisper() {
     const long long elapsed_ms = clock_ms() - search_start_ms;

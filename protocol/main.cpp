@@ -1,10 +1,9 @@
 // karvosel [ARG [TABLE_EXPONENT]]: a chess engine speaking the Chess Engine
 // Communication Protocol on standard input and output.
 #include <climits>
-#include <csignal>
-#include <cstdio>
 #include <cstdlib>
 
+#include "platform/platform.h"
 #include "protocol/loop.h"
 #include "search/tt.h"
 
@@ -17,11 +16,8 @@ static int table_exponent(const char* text) {
 }
 
 int main(int argc, char** argv) {
-    // Interfaces interrupt a thinking engine with SIGINT before each move they
-    // relay; the engine never polls input while it searches, so it ignores it.
-    std::signal(SIGINT, SIG_IGN);
-    // Every reply must reach the interface the moment it is written.
-    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    platform_ignore_interrupt();
+    platform_prepare_console();
     tt_set_size(argc >= 3 ? table_exponent(argv[2]) : TT_DEFAULT_EXPONENT);
     start_engine();
     run_loop();

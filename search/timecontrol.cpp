@@ -1,10 +1,10 @@
 #include "search/timecontrol.h"
 
-#include <chrono>
 #include <climits>
 #include <cmath>
 
 #include "board/position.h"
+#include "platform/platform.h"
 
 int time_budget = NO_TIME_LIMIT;
 int max_depth = START_MAX_DEPTH;
@@ -15,10 +15,7 @@ int level_moves = 0;
 int level_base = 0;
 int level_increment = 0;
 
-long long clock_ms() {
-    const auto since_start = std::chrono::steady_clock::now().time_since_epoch();
-    return std::chrono::duration_cast<std::chrono::milliseconds>(since_start).count();
-}
+long long clock_ms() { return platform_clock_ms(); }
 
 void reset_clock_settings() {
     time_budget = NO_TIME_LIMIT;

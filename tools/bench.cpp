@@ -1,9 +1,6 @@
 // karvosel-bench [DEPTH [POSITIONS]]: fixed-depth searches over a fixed set of
 // positions, each from a cleared state. The total node count is the engine's
 // signature: a change meant to leave the search alone must leave it unchanged.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +14,7 @@
 #include "board/movegen.h"
 #include "board/notation.h"
 #include "board/position.h"
+#include "platform/platform.h"
 #include "search/search.h"
 #include "search/think.h"
 #include "search/timecontrol.h"
@@ -48,25 +46,11 @@ bool read_positions(const char* path, std::vector<BenchPosition>* positions) {
 }
 
 // The search prints its root lines even when quiet; the bench report keeps
-// standard output to itself by sending them to /dev/null.
+// standard output to itself by sending them to the null device.
 class SilencedStdout {
    public:
-    SilencedStdout() {
-        std::fflush(stdout);
-        saved_ = dup(STDOUT_FILENO);
-        const int null_fd = open("/dev/null", O_WRONLY);
-        if (null_fd >= 0) {
-            dup2(null_fd, STDOUT_FILENO);
-            close(null_fd);
-        }
-    }
-    ~SilencedStdout() {
-        std::fflush(stdout);
-        if (saved_ >= 0) {
-            dup2(saved_, STDOUT_FILENO);
-            close(saved_);
-        }
-    }
+    SilencedStdout() : saved_(platform_silence_stdout()) {}
+    ~SilencedStdout() { platform_restore_stdout(saved_); }
     SilencedStdout(const SilencedStdout&) = delete;
     SilencedStdout& operator=(const SilencedStdout&) = delete;
 

@@ -1,0 +1,106 @@
+#include "platform/platform.h"
+
+#include <fcntl.h>
+
+#include <csignal>
+#include <cstdio>
+
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <io.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+
+#include <chrono>
+#endif
+
+namespace {
+
+#ifdef _WIN32
+constexpr const char* NULL_DEVICE = "NUL";
+constexpr int STDOUT_DESCRIPTOR = 1;
+#else
+constexpr const char* NULL_DEVICE = "/dev/null";
+constexpr int STDOUT_DESCRIPTOR = STDOUT_FILENO;
+#endif
+
+}  // namespace
+
+#ifdef _WIN32
+
+// The performance counter is steady and 64 bits wide; the tick count of
+// GetTickCount would wrap after 49.7 days. Whole seconds and the remainder are
+// scaled apart, so the product cannot overflow.
+long long platform_clock_ms() {
+    static const long long frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return static_cast<long long>(f.QuadPart);
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    const long long ticks = now.QuadPart;
+    return ticks / frequency * 1000 + ticks % frequency * 1000 / frequency;
+}
+
+void platform_prepare_console() {
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    // In text mode the C library would end input at a Ctrl-Z byte; the reader
+    // below folds CR LF itself and keeps every other byte.
+    _setmode(_fileno(stdin), _O_BINARY);
+}
+
+bool platform_read_line(char* buffer, int size) {
+    int n = 0;
+    while (n < size - 1) {
+        int c = std::getc(stdin);
+        if (c == EOF) break;
+        if (c == '\r') {
+            const int next = std::getc(stdin);
+            if (next == '\n')
+                c = '\n';
+            else if (next != EOF)
+                std::ungetc(next, stdin);
+        }
+        buffer[n++] = static_cast<char>(c);
+        if (c == '\n') break;
+    }
+    buffer[n] = '\0';
+    return n > 0;
+}
+
+#else
+
+long long platform_clock_ms() {
+    const auto since_start = std::chrono::steady_clock::now().time_since_epoch();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(since_start).count();
+}
+
+void platform_prepare_console() { std::setvbuf(stdout, nullptr, _IONBF, 0); }
+
+bool platform_read_line(char* buffer, int size) {
+    return std::fgets(buffer, size, stdin) != nullptr;
+}
+
+#endif
+
+void platform_ignore_interrupt() { std::signal(SIGINT, SIG_IGN); }
+
+int platform_silence_stdout() {
+    std::fflush(stdout);
+    const int saved = dup(STDOUT_DESCRIPTOR);
+    const int null_fd = open(NULL_DEVICE, O_WRONLY);
+    if (null_fd >= 0) {
+        dup2(null_fd, STDOUT_DESCRIPTOR);
+        close(null_fd);
+    }
+    return saved;
+}
+
+void platform_restore_stdout(int saved) {
+    std::fflush(stdout);
+    if (saved < 0) return;
+    dup2(saved, STDOUT_DESCRIPTOR);
+    close(saved);
+}

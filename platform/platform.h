@@ -1,0 +1,28 @@
+// What differs between the systems the programs are built for (POSIX and
+// Windows), in one place, so that the engine itself has no system conditionals.
+#pragma once
+
+// A steady reading in milliseconds, 64 bits wide, so it does not wrap during
+// a game; only differences are meaningful.
+long long platform_clock_ms();
+
+// Interfaces interrupt a thinking engine with SIGINT (Ctrl-C on a Windows
+// console); the engine never polls input while it searches, so it ignores it.
+void platform_ignore_interrupt();
+
+// Standard output unbuffered, so that every reply reaches the interface the
+// moment it is written, and in the system's text form (lines end in CR LF on
+// Windows). Standard input is read byte for byte by platform_read_line.
+void platform_prepare_console();
+
+// Reads one line from standard input into `buffer` as fgets does: at most
+// size - 1 characters, up to and including the line break; false at the end
+// of input. On Windows a CR LF pair reads as the single line break LF, so
+// lines from either kind of peer read alike; a lone CR stays an ordinary
+// character everywhere.
+bool platform_read_line(char* buffer, int size);
+
+// Sends standard output to the null device until platform_restore_stdout is
+// given the returned handle (-1 when standard output could not be saved).
+int platform_silence_stdout();
+void platform_restore_stdout(int saved);
