@@ -13,6 +13,14 @@
 //   NAME.args  optional: extra program arguments separated by white space,
 //              e.g. "x 16" (the second argument is the table-size exponent).
 // The engine must exit with status 0 within 60 seconds.
+//
+// The same cases check a build for another system, run through a loader:
+//   KARVOSEL_ENGINE       the engine command in place of the built binary,
+//                         words separated by blanks, e.g.
+//                         "/usr/lib/wine/wine64 build-windows/protocol/karvosel.exe"
+//   KARVOSEL_CRLF_OUTPUT  "1": the engine writes text the Windows way; every
+//                         line break must be CR LF, and reads as LF
+//   KARVOSEL_CRLF_INPUT   "1": every LF of NAME.in is sent as CR LF
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -26,6 +34,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -51,6 +60,43 @@ std::string read_file(const fs::path& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+bool environment_flag(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && std::string(value) == "1";
+}
+
+// The engine's program and leading arguments.
+std::vector<std::string> engine_command() {
+    const char* command = std::getenv("KARVOSEL_ENGINE");
+    if (command == nullptr || *command == '\0') return {KARVOSEL_BINARY};
+    std::vector<std::string> words;
+    std::istringstream text(command);
+    for (std::string word; text >> word;) words.push_back(word);
+    return words;
+}
+
+// Every LF of `text` preceded by a CR.
+std::string with_crlf(const std::string& text) {
+    std::string converted;
+    for (char c : text) {
+        if (c == '\n') converted += '\r';
+        converted += c;
+    }
+    return converted;
+}
+
+// Windows text back to the bytes written: each CR LF becomes LF. False when
+// some LF came without its CR.
+bool from_crlf(const std::string& text, std::string* converted) {
+    converted->clear();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) return false;
+        *converted += text[i];
+    }
+    return true;
 }
 
 std::vector<std::string> transcript_names() {
@@ -112,7 +158,7 @@ class EngineProcess {
             sigset_t none;
             sigemptyset(&none);
             sigprocmask(SIG_SETMASK, &none, nullptr);
-            execv(argv[0], argv.data());
+            execvp(argv[0], argv.data());
             _exit(127);
         }
         close(to_engine[0]);
@@ -340,7 +386,7 @@ TEST_P(EngineTranscript, OutputMatches) {
     const fs::path args_path = fs::path(base).replace_extension(".args");
     ASSERT_TRUE(fs::exists(expected_path)) << expected_path << " is missing";
 
-    std::vector<std::string> args = {KARVOSEL_BINARY};
+    std::vector<std::string> args = engine_command();
     if (fs::exists(args_path)) {
         std::istringstream words(read_file(args_path));
         for (std::string word; words >> word;) args.push_back(word);
@@ -348,11 +394,12 @@ TEST_P(EngineTranscript, OutputMatches) {
 
     const std::vector<std::string> pieces =
         split_at_interrupts(read_file(fs::path(base).replace_extension(".in")));
+    const bool crlf_input = environment_flag("KARVOSEL_CRLF_INPUT");
     EngineProcess engine(args);
     ASSERT_TRUE(engine.started());
     for (std::size_t i = 0; i < pieces.size(); ++i) {
         if (i > 0) engine.interrupt();
-        engine.write(pieces[i]);
+        engine.write(crlf_input ? with_crlf(pieces[i]) : pieces[i]);
     }
     const EngineRun run = engine.finish();
     ASSERT_TRUE(run.failure.empty()) << run.failure;
@@ -360,8 +407,12 @@ TEST_P(EngineTranscript, OutputMatches) {
                                 << " s; output so far:\n"
                                 << run.output;
 
+    std::string output = run.output;
+    if (environment_flag("KARVOSEL_CRLF_OUTPUT")) {
+        ASSERT_TRUE(from_crlf(run.output, &output)) << "a line break without CR:\n" << run.output;
+    }
     const std::string expected = mask_clock_fields(read_file(expected_path));
-    const std::string actual = mask_clock_fields(run.output);
+    const std::string actual = mask_clock_fields(output);
     EXPECT_TRUE(expected == actual) << GetParam() << ": " << describe_difference(expected, actual);
     EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0)
         << describe_status(run.status);
@@ -399,6 +450,18 @@ TEST(TranscriptMask, MasksOnlyWallClockFields) {
         {"  2     17    40       9135x\n", "  2     17    40       9135x\n"},
     };
     for (const auto& c : cases) EXPECT_EQ(mask_clock_fields(c.line), c.masked) << c.line;
+}
+
+// Windows text and back: a CR of the bytes written stays, LF alone is refused.
+TEST(TranscriptLineEnds, CrLfRoundTrip) {
+    for (const std::string text : {"", "a\n", "a\rb\n\n", "a\r\n", "\r", "x"}) {
+        std::string back;
+        EXPECT_TRUE(from_crlf(with_crlf(text), &back)) << visible(text);
+        EXPECT_EQ(back, text) << visible(text);
+    }
+    std::string back;
+    EXPECT_FALSE(from_crlf("a\r\nb\n", &back));
+    EXPECT_FALSE(from_crlf("\n", &back));
 }
 
 }  // namespace
