@@ -30,9 +30,11 @@ LineReader line_reader = platform_read_line;
 
 void print_whisper() {
     const long long elapsed_ms = clock_ms() - search_start_ms;
-    const long nps = elapsed_ms <= 0 ? 0 : static_cast<long>(static_cast<double>(nodes) / elapsed_ms * 1000.0);
-    std::printf("tellics whisper Depth:%d Score:%.2f Time:%.2f Nodes:%ld NPS:%ld PV:", completed_depth,
-                last_score * 0.01, elapsed_ms * 0.001, nodes, nps);
+    const long long nps =
+        elapsed_ms <= 0 ? 0
+                        : static_cast<long long>(static_cast<double>(nodes) / elapsed_ms * 1000.0);
+    std::printf("tellics whisper Depth:%d Score:%.2f Time:%.2f Nodes:%lld NPS:%lld PV:",
+                completed_depth, last_score * 0.01, elapsed_ms * 0.001, nodes, nps);
     for (int i = 0; i < pv_length[0]; ++i) {
         print_move(pv_table[0][i]);
         std::printf(" ");

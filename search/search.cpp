@@ -13,7 +13,7 @@
 #include "search/think.h"
 #include "search/tt.h"
 
-long nodes = 0;
+long long nodes = 0;
 Move pv_table[MAX_PLY][MAX_PLY];
 int pv_length[MAX_PLY];
 bool follow_pv = false;

@@ -10,7 +10,7 @@ constexpr int PV_MOVE_BONUS = 10000000;
 constexpr long CLOCK_CHECK_INTERVAL = 1024;
 
 // Nodes visited by search and quiesce in the current think.
-extern long nodes;
+extern long long nodes;
 // Triangular PV table: row p holds the best line from ply p in columns
 // p .. pv_length[p] - 1; row 0 is the root's.
 extern Move pv_table[MAX_PLY][MAX_PLY];

@@ -20,7 +20,7 @@ int elapsed_cs = 0;
 bool stop_search = false;
 int depth_ceiling = NO_DEPTH_CEILING;
 long long time_ceiling_ms = NO_TIME_CEILING;
-long node_limit = NO_NODE_LIMIT;
+long long node_limit = NO_NODE_LIMIT;
 std::atomic<bool> stop_requested{false};
 
 void abandon_search_at_deadline() {
@@ -33,7 +33,7 @@ void abandon_search_at_deadline() {
 
 void print_thinking_line(int depth, int score) {
     elapsed_cs = static_cast<int>((clock_ms() - search_start_ms) / 10);
-    std::printf("%3d  %5d %5d  %9ld", depth, score, elapsed_cs, nodes);
+    std::printf("%3d  %5d %5d  %9lld", depth, score, elapsed_cs, nodes);
     for (int j = 0; j < pv_length[0]; ++j) {
         std::printf(" ");
         print_move(pv_table[0][j]);

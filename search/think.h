@@ -39,8 +39,8 @@ extern long long time_ceiling_ms;
 // abandoned, as at the deadline, at the first clock test at or past that many
 // nodes. stop_requested, which another thread may raise, abandons it at the
 // next clock test, until whoever raised it lowers it again.
-constexpr long NO_NODE_LIMIT = 0;
-extern long node_limit;
+constexpr long long NO_NODE_LIMIT = 0;
+extern long long node_limit;
 extern std::atomic<bool> stop_requested;
 
 // Searches the root position, whose moves stand in the list of ply 0, and

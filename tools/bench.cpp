@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
     init_keys();
     tt_set_size(TT_DEFAULT_EXPONENT);
     reset_clock_settings();
-    long total_nodes = 0;
+    long long total_nodes = 0;
     const auto start = std::chrono::steady_clock::now();
     for (std::size_t i = 0; i < positions.size(); ++i) {
         const BenchPosition& position = positions[i];
@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
             return 2;
         }
         total_nodes += nodes;
-        std::printf("%2zu  %-32s depth %2d  nodes %10ld  move ", i + 1, position.label.c_str(),
+        std::printf("%2zu  %-32s depth %2d  nodes %10lld  move ", i + 1, position.label.c_str(),
                     completed_depth, nodes);
         if (pv_table[0][0] != 0)
             print_move(best_move);
@@ -123,6 +123,6 @@ int main(int argc, char** argv) {
     std::printf("Depth           %ld\n", depth);
     std::printf("Total time (ms) %.0f\n", seconds * 1000.0);
     std::printf("Nodes/second    %.0f\n", seconds > 0 ? total_nodes / seconds : 0.0);
-    std::printf("Nodes searched  %ld\n", total_nodes);
+    std::printf("Nodes searched  %lld\n", total_nodes);
     return 0;
 }
