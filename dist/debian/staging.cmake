@@ -1,5 +1,8 @@
 # Run by cpack in the Debian package's staging tree, after the install rules
 # and before the archive is made: what Debian asks of a package beyond them.
+if(NOT CPACK_GENERATOR STREQUAL "DEB")
+  return()
+endif()
 set(root "${CPACK_TEMPORARY_INSTALL_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX}")
 set(doc "${root}/share/doc/${CPACK_PACKAGE_NAME}")
 set(version "${CPACK_PACKAGE_VERSION}-${CPACK_DEBIAN_PACKAGE_RELEASE}")
