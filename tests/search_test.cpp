@@ -392,8 +392,10 @@ const AbandonCase abandon_cases[] = {
 
 class SearchAbandonment : public SearchTest, public testing::WithParamInterface<AbandonCase> {};
 
-// A budget of 0 puts the deadline in the past, so the clock test abandons the
-// search at its first reading, deep in the tree, on the real path.
+// A stop requested before the search abandons it at the clock test's first
+// reading, deep in the tree, on the path the deadline takes. (A budget of 0
+// would do the same, but on a slow machine the search may then stop between
+// two short early iterations before the clock is read at all.)
 TEST_P(SearchAbandonment, LeavesThePositionAsItFoundIt) {
     const AbandonCase& c = GetParam();
     load_cleared(c.fen);
@@ -402,7 +404,9 @@ TEST_P(SearchAbandonment, LeavesThePositionAsItFoundIt) {
     const PositionSnapshot before = PositionSnapshot::take();
     best_move = 0xdeadbeef;
 
-    run_think(TIMED_MAX_DEPTH, 0, true);
+    stop_requested = true;
+    run_think(TIMED_MAX_DEPTH, NO_TIME_LIMIT, true);
+    stop_requested = false;
     EXPECT_TRUE(stop_search);
     EXPECT_EQ(nodes % CLOCK_CHECK_INTERVAL, 0) << "abandoned at a clock reading";
     EXPECT_LT(completed_depth, 4);
