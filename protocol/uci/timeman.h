@@ -1,0 +1,22 @@
+// Time management in milliseconds: how long one move may take, from the
+// clock and the control a `go` names.
+#pragma once
+
+#include "board/types.h"
+#include "protocol/uci/limits.h"
+
+// Kept back from the clock for process and pipe latency: the time between
+// the host's clock reading and the engine's, each way.
+constexpr long long MOVE_OVERHEAD_MS = 50;
+// Kept back from movetime, which the host grants from sending `go`.
+constexpr long long MOVE_TIME_MARGIN_MS = 10;
+// Without movestogo, the rest of the clock is spread as over this many moves.
+constexpr int DEFAULT_MOVES_TO_GO = 20;
+// Outside the last move before a time control, no move may take more than
+// this share of what is left.
+constexpr int MAX_SHARE_DIVISOR = 2;
+
+// The budget of the side to move, in milliseconds, at least 1: the search
+// is abandoned when it has passed and starts no iteration once a third of
+// it has passed. 0 means no time limit (no clock and no movetime given).
+long long move_budget_ms(const GoLimits& limits, Side side);
