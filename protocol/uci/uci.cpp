@@ -65,7 +65,10 @@ void split_command(const std::string& line, std::string* word, std::string* rest
 // A score for the side to move: centipawns, or moves to mate (negative: it is mated).
 std::string score_text(int score) {
     if (score >= MATE_THRESHOLD) return "mate " + std::to_string((MATE_SCORE - score + 1) / 2);
-    if (score <= -MATE_THRESHOLD) return "mate -" + std::to_string((MATE_SCORE + score) / 2);
+    if (score <= -MATE_THRESHOLD) {
+        const int moves = (MATE_SCORE + score) / 2;  // 0: mated on the board
+        return moves == 0 ? "mate 0" : "mate -" + std::to_string(moves);
+    }
     return "cp " + std::to_string(score);
 }
 
