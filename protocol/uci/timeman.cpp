@@ -3,7 +3,8 @@
 #include <algorithm>
 
 long long move_budget_ms(const GoLimits& limits, Side side) {
-    if (limits.move_time_ms > 0) return std::max(1LL, limits.move_time_ms - MOVE_TIME_MARGIN_MS);
+    if (limits.move_time_ms > 0)
+        return std::max({1LL, limits.move_time_ms / 2, limits.move_time_ms - MOVE_TIME_MARGIN_MS});
     const long long left = limits.time_ms[side];
     if (left == NO_CLOCK) return 0;
 

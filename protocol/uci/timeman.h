@@ -8,8 +8,11 @@
 // Kept back from the clock for process and pipe latency: the time between
 // the host's clock reading and the engine's, each way.
 constexpr long long MOVE_OVERHEAD_MS = 50;
-// Kept back from movetime, which the host grants from sending `go`.
-constexpr long long MOVE_TIME_MARGIN_MS = 10;
+// Kept back from movetime, which the host counts from sending `go` to reading
+// `bestmove`: on a busy machine the engine can lose that much to waiting for
+// the processor between its last clock reading and the host's. Of a very
+// short movetime at least half is used all the same.
+constexpr long long MOVE_TIME_MARGIN_MS = 30;
 // Without movestogo, the rest of the clock is spread as over this many moves.
 constexpr int DEFAULT_MOVES_TO_GO = 20;
 // Outside the last move before a time control, no move may take more than
