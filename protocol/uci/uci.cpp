@@ -26,6 +26,7 @@
 #include "search/tt.h"
 
 bool uci_ignore_clock = false;
+long long uci_hash_ceiling_mib = HASH_MAX_MIB;
 
 namespace {
 
@@ -237,7 +238,8 @@ void command_setoption(const std::string& arguments) {
         long long mib = 0;
         char* end = nullptr;
         mib = std::strtoll(value.c_str(), &end, 10);
-        if (value.empty() || *end != '\0' || mib < HASH_MIN_MIB || mib > HASH_MAX_MIB) {
+        if (value.empty() || *end != '\0' || mib < HASH_MIN_MIB || mib > HASH_MAX_MIB ||
+            mib > uci_hash_ceiling_mib) {
             send_info_string("setoption Hash: a number of MiB from " +
                              std::to_string(HASH_MIN_MIB) + " to " + std::to_string(HASH_MAX_MIB) +
                              " expected, not '" + value + "'");
@@ -371,27 +373,28 @@ bool handle_line(const std::string& text) {
 
 }  // namespace
 
-void start_uci_engine() {
+void start_uci_engine(long long hash_mib) {
     init_keys();
     new_game();
     clear_ordering_tables();
     last_good_position = "startpos";
     searching_until_stopped = false;
-    set_hash_size(HASH_DEFAULT_MIB);
+    set_hash_size(hash_mib);
     reset_clock_settings();
     ply = 0;
     generate_moves();
     install_info_reports();
 }
 
+bool handle_uci_line(const InputLine& line) {
+    if (!line.overlong) return handle_line(line.text);
+    send_info_string("line too long, ignored");
+    return true;
+}
+
 void run_uci_loop() {
     InputLine line;
-    while (next_input_line(&line)) {
-        if (line.overlong) {
-            send_info_string("line too long, ignored");
-            continue;
-        }
-        if (!handle_line(line.text)) break;
-    }
+    while (next_input_line(&line))
+        if (!handle_uci_line(line)) break;
     tt_release();
 }

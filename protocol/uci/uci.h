@@ -10,14 +10,21 @@ constexpr int HASH_DEFAULT_MIB = 12;
 constexpr int HASH_MIN_MIB = 1;
 constexpr int HASH_MAX_MIB = 12288;
 
-// For harnesses that must run every input the same way (the fuzzer): with
-// this set, the clock and movetime of `go` are read and checked, but only
-// node_limit and the depth end a search.
+#include "protocol/uci/input.h"
+
+// For harnesses that must run every input the same way and within bounds
+// (the fuzzer): with uci_ignore_clock set, the clock and movetime of `go` are
+// read and checked, but only node_limit and the depth end a search; Hash
+// values above uci_hash_ceiling_mib are refused like those above HASH_MAX_MIB.
 extern bool uci_ignore_clock;
+extern long long uci_hash_ceiling_mib;
 
 // The engine at program start: keys, the start position, killers and history
-// cleared, a table of HASH_DEFAULT_MIB, the search reporting in `info` lines.
-void start_uci_engine();
-// Reads and carries out lines from the input queue (protocol/uci/input.h)
-// until `quit` or the end of the input; the table is released then.
+// cleared, a table of `hash_mib`, the search reporting in `info` lines.
+void start_uci_engine(long long hash_mib = HASH_DEFAULT_MIB);
+// Carries out one line taken from the input queue (protocol/uci/input.h);
+// false when the program is to end.
+bool handle_uci_line(const InputLine& line);
+// Carries out the lines of the input queue until `quit` or the end of the
+// input; the table is released then.
 void run_uci_loop();
