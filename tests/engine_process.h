@@ -1,9 +1,11 @@
 // One engine process driven through pipes, for the end-to-end tests: its
-// standard input written, its whole output read, its exit awaited, and the
-// helpers that show how an output differs from the one expected.
+// standard input written, its whole output read, its exit awaited; the
+// transcript files of a directory; and the helpers that show how an output
+// differs from the one expected.
 #pragma once
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -37,6 +39,24 @@ inline std::string read_file(const fs::path& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// The names NAME of the files NAME.in in `directory`, sorted.
+inline std::vector<std::string> transcript_names(const fs::path& directory) {
+    std::vector<std::string> names;
+    if (!fs::is_directory(directory)) return names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(directory))
+        if (entry.path().extension() == ".in") names.push_back(entry.path().stem().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A transcript's name as a test name: letters and digits, the rest as '_'.
+inline std::string transcript_test_name(const ::testing::TestParamInfo<std::string>& info) {
+    std::string name = info.param;
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    return name;
 }
 
 inline std::vector<std::string> split_lines(const std::string& text) {

@@ -33,15 +33,6 @@ constexpr const char* SIGINT_LINE = "#SIGINT";
 
 fs::path transcript_dir() { return fs::path(KARVOSEL_TEST_DATA) / "transcripts"; }
 
-std::vector<std::string> transcript_names() {
-    std::vector<std::string> names;
-    if (!fs::is_directory(transcript_dir())) return names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(transcript_dir()))
-        if (entry.path().extension() == ".in") names.push_back(entry.path().stem().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // The input split at its "#SIGINT" lines: SIGINT goes between two pieces.
 std::vector<std::string> split_at_interrupts(const std::string& input) {
     std::vector<std::string> pieces(1);
@@ -145,15 +136,9 @@ TEST_P(EngineTranscript, OutputMatches) {
         << describe_status(run.status);
 }
 
-std::string test_name(const ::testing::TestParamInfo<std::string>& info) {
-    std::string name = info.param;
-    for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-    return name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Transcripts, EngineTranscript, ::testing::ValuesIn(transcript_names()),
-                         test_name);
+INSTANTIATE_TEST_SUITE_P(Transcripts, EngineTranscript,
+                         ::testing::ValuesIn(transcript_names(transcript_dir())),
+                         transcript_test_name);
 
 // The masking itself: clock fields go, everything else stays.
 TEST(TranscriptMask, MasksOnlyWallClockFields) {

@@ -35,15 +35,6 @@ constexpr auto WAIT_LIMIT = std::chrono::seconds(10);
 
 fs::path transcript_dir() { return fs::path(KARVOSEL_TEST_DATA) / "uci-transcripts"; }
 
-std::vector<std::string> transcript_names() {
-    std::vector<std::string> names;
-    if (!fs::is_directory(transcript_dir())) return names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(transcript_dir()))
-        if (entry.path().extension() == ".in") names.push_back(entry.path().stem().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 bool starts_with(const std::string& text, const std::string& prefix) {
     return text.compare(0, prefix.size(), prefix) == 0;
 }
@@ -128,15 +119,9 @@ TEST_P(UciTranscript, OutputMatches) {
         << describe_status(run.status);
 }
 
-std::string test_name(const ::testing::TestParamInfo<std::string>& info) {
-    std::string name = info.param;
-    for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-    return name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Transcripts, UciTranscript, ::testing::ValuesIn(transcript_names()),
-                         test_name);
+INSTANTIATE_TEST_SUITE_P(Transcripts, UciTranscript,
+                         ::testing::ValuesIn(transcript_names(transcript_dir())),
+                         transcript_test_name);
 
 TEST(UciTranscriptCompare, DirectivesAndMasks) {
     const std::vector<std::string> want = {"readyok\n", "#ANY info\n", "#ONE bestmove \n"};
