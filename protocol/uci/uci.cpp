@@ -97,21 +97,23 @@ bool first_word_is(const std::string& line, const char* word) {
 }
 
 // At the search's clock test: the `isready` lines at the head of the queue
-// are answered, and a `stop` or `quit` there, or the end of the input under
-// a search that only `stop` would end, stops the search. Any other line
-// waits for the search to end.
+// are answered, and a `stop` or `quit` there stops the search. A search that
+// only `stop` would end is stopped by any other line too (the host has moved
+// on) and by the end of the input; other searches end by their limits
+// before the line is carried out.
 void answer_during_search() {
     InputLine line;
     while (peek_input_line(&line) && first_word_is(line.text, "isready")) {
         drop_input_line();
         send("readyok");
     }
-    if (peek_input_line(&line)) {
-        if (first_word_is(line.text, "stop") || first_word_is(line.text, "quit"))
-            stop_requested.store(true, std::memory_order_relaxed);
-    } else if (searching_until_stopped && input_exhausted()) {
-        stop_requested.store(true, std::memory_order_relaxed);
-    }
+    bool stop = false;
+    if (peek_input_line(&line))
+        stop = searching_until_stopped || first_word_is(line.text, "stop") ||
+               first_word_is(line.text, "quit");
+    else
+        stop = searching_until_stopped && input_exhausted();
+    if (stop) stop_requested.store(true, std::memory_order_relaxed);
 }
 
 void install_info_reports() {
@@ -269,10 +271,10 @@ void clear_ordering_tables() {
 
 // ---- go ----
 
-// After a search that only `stop` ends has finished early, waits for `stop`
-// (or `quit`, or the end of input). `isready` is answered meanwhile; any other
-// line ends the wait too and is handled once the move has been given.
-// Returns the line that ended the wait, empty if it needs no handling.
+// After a search that only `stop` ends, takes the line that stopped it, or
+// waits for one if it ended by itself: `stop`, `quit` or the end of the
+// input. `isready` is answered meanwhile; any other line ends the wait too.
+// Returns the line to carry out after the move, empty for none.
 std::string wait_for_stop() {
     InputLine line;
     while (next_input_line(&line)) {
@@ -333,42 +335,48 @@ std::string command_go(const std::string& arguments) {
     node_limit = kept_node_limit;
     budget_ms = NO_BUDGET_MS;
 
+    // The line that stopped such a search, or ends the wait after it, is
+    // carried out after the move unless it is `stop`.
     std::string pending;
-    if (searching_until_stopped && !stop_requested.load(std::memory_order_relaxed))
-        pending = wait_for_stop();
+    if (searching_until_stopped) pending = wait_for_stop();
     searching_until_stopped = false;
     send_best_move();
     return pending;
 }
 
-// Carries out one line; false when the program is to end.
-bool handle_line(const std::string& text) {
-    std::string word;
-    std::string rest;
-    split_command(text, &word, &rest);
-    if (word.empty()) return true;
-    if (word == "uci") {
-        command_uci();
-    } else if (word == "isready") {
-        send("readyok");
-    } else if (word == "ucinewgame") {
-        tt_clear();
-        clear_ordering_tables();
-    } else if (word == "position") {
-        command_position(rest);
-    } else if (word == "go") {
-        const std::string pending = command_go(rest);
-        if (!pending.empty()) return handle_line(pending);
-    } else if (word == "setoption") {
-        command_setoption(rest);
-    } else if (word == "quit") {
-        return false;
-    } else if (word == "stop" || word == "ponderhit" || word == "debug" || word == "register") {
-        // Nothing to stop, nothing to ponder on, nothing to log or register.
-    } else {
-        send_info_string("unknown command: " + word);
+// Carries out one line; false when the program is to end. A line that ended
+// the wait of a search until `stop` is carried out next, in the same way.
+bool handle_line(std::string text) {
+    for (;;) {
+        std::string word;
+        std::string rest;
+        split_command(text, &word, &rest);
+        if (word.empty()) return true;
+        if (word == "go") {
+            text = command_go(rest);
+            if (text.empty()) return true;
+            continue;
+        }
+        if (word == "uci") {
+            command_uci();
+        } else if (word == "isready") {
+            send("readyok");
+        } else if (word == "ucinewgame") {
+            tt_clear();
+            clear_ordering_tables();
+        } else if (word == "position") {
+            command_position(rest);
+        } else if (word == "setoption") {
+            command_setoption(rest);
+        } else if (word == "quit") {
+            return false;
+        } else if (word == "stop" || word == "ponderhit" || word == "debug" || word == "register") {
+            // Nothing to stop, nothing to ponder on, nothing to log or register.
+        } else {
+            send_info_string("unknown command: " + word);
+        }
+        return true;
     }
-    return true;
 }
 
 }  // namespace
