@@ -73,15 +73,16 @@ struct BudgetCase {
     long long budget_ms;
 };
 
-// (time - 50) / 20 + increment, at most half of time - 50; movetime less 30
-// ms, at least half of it; with movestogo the rest is spread over those moves.
+// (time - 50) / 20 + increment, at most half of time - 50, even on the last
+// move before a control; movetime less 30 ms, at least half of it; with
+// movestogo the rest is spread over those moves.
 constexpr BudgetCase budget_cases[] = {
     {"no clock", "depth 5", WHITE, 0},
     {"the side's own clock", "wtime 10050 btime 2050", BLACK, 100},
     {"ten seconds and a tenth", "wtime 10000 btime 10000 winc 100 binc 100", WHITE, 597},
     {"eight seconds and 80 ms", "wtime 8000 btime 8000 winc 80 binc 80", BLACK, 477},
     {"forty moves in ten seconds", "wtime 10000 btime 10000 movestogo 40", WHITE, 248},
-    {"last move before the control", "wtime 1050 btime 1050 movestogo 1", WHITE, 1000},
+    {"last move before the control", "wtime 1050 btime 1050 movestogo 1", WHITE, 500},
     {"two moves before the control", "wtime 1050 btime 1050 movestogo 2", WHITE, 500},
     {"increment beyond the clock", "wtime 250 btime 250 winc 1000 binc 1000", WHITE, 100},
     {"clock below the overhead", "wtime 30 btime 30 winc 20 binc 20", WHITE, 1},

@@ -12,6 +12,5 @@ long long move_budget_ms(const GoLimits& limits, Side side) {
     const int moves = limits.moves_to_go > 0 ? limits.moves_to_go : DEFAULT_MOVES_TO_GO;
     // The increment comes back after the move; the base is spread over the moves.
     const long long share = usable / moves + limits.increment_ms[side];
-    const long long ceiling = moves == 1 ? usable : usable / MAX_SHARE_DIVISOR;
-    return std::clamp(share, 1LL, std::max(1LL, ceiling));
+    return std::clamp(share, 1LL, std::max(1LL, usable / MAX_SHARE_DIVISOR));
 }

@@ -15,8 +15,8 @@ constexpr long long MOVE_OVERHEAD_MS = 50;
 constexpr long long MOVE_TIME_MARGIN_MS = 30;
 // Without movestogo, the rest of the clock is spread as over this many moves.
 constexpr int DEFAULT_MOVES_TO_GO = 20;
-// Outside the last move before a time control, no move may take more than
-// this share of what is left.
+// No move may take more than this share of what is left, not even the last
+// one before a time control: a busy host can be slow to read the move.
 constexpr int MAX_SHARE_DIVISOR = 2;
 
 // The budget of the side to move, in milliseconds, at least 1: the search
