@@ -104,6 +104,46 @@ TEST_P(TimeBudget, InMilliseconds) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, TimeBudget, testing::ValuesIn(budget_cases), case_name<BudgetCase>);
 
+// The host's latency comes out of every move's share and out of the ceiling.
+TEST(TimeBudget, LatencyComesOutOfEachMove) {
+    std::string complaints;
+    const GoLimits sudden = parse_go("wtime 10050 btime 10050 winc 100 binc 100", &complaints);
+    EXPECT_EQ(move_budget_ms(sudden, WHITE, 0), 600);
+    EXPECT_EQ(move_budget_ms(sudden, WHITE, 150), 450);
+    EXPECT_EQ(move_budget_ms(sudden, WHITE, 700), 1);
+    const GoLimits last = parse_go("wtime 1050 btime 1050 movestogo 1", &complaints);
+    EXPECT_EQ(move_budget_ms(last, WHITE, 200), 400);
+    const GoLimits fixed = parse_go("movetime 100", &complaints);
+    EXPECT_EQ(move_budget_ms(fixed, WHITE, 200), 70);
+}
+
+// Samples come only from two moves of one side two plies apart; the estimate
+// keeps the largest and forgets an eighth of it with each new sample.
+TEST(Latency, EstimatedFromTheClocks) {
+    std::string complaints;
+    const auto clock = [&complaints](long long white_ms) {
+        return parse_go("wtime " + std::to_string(white_ms) + " btime 5000 winc 100 binc 100",
+                        &complaints);
+    };
+    reset_latency();
+    EXPECT_EQ(observe_clock(clock(10000), WHITE, 0, 1000), 0);
+    record_move_sent(1300);  // thought 300 ms
+    // 10000 + 100 - 300 would leave 9800: 80 ms more went to the host.
+    EXPECT_EQ(observe_clock(clock(9720), WHITE, 2, 2000), 80);
+    record_move_sent(2100);
+    EXPECT_EQ(observe_clock(clock(9700), WHITE, 4, 3000), 70);  // 20 seen, 80 - 10 kept
+    record_move_sent(3000);
+    EXPECT_EQ(observe_clock(clock(9700), WHITE, 7, 4000), 70);  // not two plies on: no sample
+    record_move_sent(4000);
+    EXPECT_EQ(observe_clock(clock(20000), WHITE, 9, 5000), 70);  // a new control: no sample
+    record_move_sent(5000);
+    EXPECT_EQ(observe_clock(clock(19000), BLACK, 11, 6000), 70);  // another side: no sample
+    reset_latency();
+    EXPECT_EQ(observe_clock(clock(10000), WHITE, 0, 0), 0);
+    record_move_sent(0);
+    EXPECT_EQ(observe_clock(clock(5000), WHITE, 2, 0), MAX_LATENCY_MS);
+}
+
 // The Hash option's MiB as table sizes: the largest power-of-two number of
 // 12-byte entries that fits, the default giving the default table.
 TEST(HashSize, LargestPowerOfTwoThatFits) {

@@ -313,7 +313,8 @@ std::string command_go(const std::string& arguments) {
     searching_until_stopped = searches_until_stopped(limits);
     max_depth = limits.depth > 0 ? std::min(limits.depth, TIMED_MAX_DEPTH) : TIMED_MAX_DEPTH;
     time_budget = NO_TIME_LIMIT;
-    budget_ms = uci_ignore_clock ? NO_BUDGET_MS : move_budget_ms(limits, side_to_move);
+    const long long latency = observe_clock(limits, side_to_move, game_ply, clock_ms());
+    budget_ms = uci_ignore_clock ? NO_BUDGET_MS : move_budget_ms(limits, side_to_move, latency);
     const long kept_node_limit = node_limit;
     if (limits.nodes > 0 && (node_limit == NO_NODE_LIMIT || limits.nodes < node_limit))
         node_limit = limits.nodes;
@@ -341,6 +342,7 @@ std::string command_go(const std::string& arguments) {
     if (searching_until_stopped) pending = wait_for_stop();
     searching_until_stopped = false;
     send_best_move();
+    record_move_sent(clock_ms());
     return pending;
 }
 
@@ -364,6 +366,7 @@ bool handle_line(std::string text) {
         } else if (word == "ucinewgame") {
             tt_clear();
             clear_ordering_tables();
+            reset_latency();
         } else if (word == "position") {
             command_position(rest);
         } else if (word == "setoption") {
@@ -387,6 +390,7 @@ void start_uci_engine(long long hash_mib) {
     clear_ordering_tables();
     last_good_position = "startpos";
     searching_until_stopped = false;
+    reset_latency();
     set_hash_size(hash_mib);
     reset_clock_settings();
     ply = 0;
