@@ -74,7 +74,7 @@ struct BudgetCase {
 };
 
 // (time - 50) / 20 + increment, at most half of time - 50, even on the last
-// move before a control; movetime less 30 ms, at least half of it; with
+// move before a control; movetime less 40 ms, at least half of it; with
 // movestogo the rest is spread over those moves.
 constexpr BudgetCase budget_cases[] = {
     {"no clock", "depth 5", WHITE, 0},
@@ -87,10 +87,10 @@ constexpr BudgetCase budget_cases[] = {
     {"increment beyond the clock", "wtime 250 btime 250 winc 1000 binc 1000", WHITE, 100},
     {"clock below the overhead", "wtime 30 btime 30 winc 20 binc 20", WHITE, 1},
     {"empty clock", "wtime 0 btime 0", WHITE, 1},
-    {"movetime", "movetime 100", WHITE, 70},
+    {"movetime", "movetime 100", WHITE, 60},
     {"short movetime", "movetime 40", WHITE, 20},
     {"movetime 1", "movetime 1", WHITE, 1},
-    {"movetime before the clock", "wtime 100000 btime 100000 movetime 1000", WHITE, 970},
+    {"movetime before the clock", "wtime 100000 btime 100000 movetime 1000", WHITE, 960},
 };
 
 class TimeBudget : public testing::TestWithParam<BudgetCase> {};
@@ -114,7 +114,7 @@ TEST(TimeBudget, LatencyComesOutOfEachMove) {
     const GoLimits last = parse_go("wtime 1050 btime 1050 movestogo 1", &complaints);
     EXPECT_EQ(move_budget_ms(last, WHITE, 200), 400);
     const GoLimits fixed = parse_go("movetime 100", &complaints);
-    EXPECT_EQ(move_budget_ms(fixed, WHITE, 200), 70);
+    EXPECT_EQ(move_budget_ms(fixed, WHITE, 200), 60);
 }
 
 // Samples come only from two moves of one side two plies apart; the estimate

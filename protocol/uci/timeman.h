@@ -12,7 +12,7 @@ constexpr long long MOVE_OVERHEAD_MS = 50;
 // `bestmove`: on a busy machine the engine can lose that much to waiting for
 // the processor between its last clock reading and the host's. Of a very
 // short movetime at least half is used all the same.
-constexpr long long MOVE_TIME_MARGIN_MS = 30;
+constexpr long long MOVE_TIME_MARGIN_MS = 40;
 // Without movestogo, the rest of the clock is spread as over this many moves.
 constexpr int DEFAULT_MOVES_TO_GO = 20;
 // No move may take more than this share of what is left, not even the last
