@@ -73,14 +73,14 @@ struct BudgetCase {
     long long budget_ms;
 };
 
-// (time - 50) / 20 + increment, at most half of time - 50, even on the last
+// (time - 50) / 30 + increment, at most half of time - 50, even on the last
 // move before a control; movetime less 40 ms, at least half of it; with
 // movestogo the rest is spread over those moves.
 constexpr BudgetCase budget_cases[] = {
     {"no clock", "depth 5", WHITE, 0},
-    {"the side's own clock", "wtime 10050 btime 2050", BLACK, 100},
-    {"ten seconds and a tenth", "wtime 10000 btime 10000 winc 100 binc 100", WHITE, 597},
-    {"eight seconds and 80 ms", "wtime 8000 btime 8000 winc 80 binc 80", BLACK, 477},
+    {"the side's own clock", "wtime 10050 btime 3050", BLACK, 100},
+    {"ten seconds and a tenth", "wtime 10000 btime 10000 winc 100 binc 100", WHITE, 431},
+    {"eight seconds and 80 ms", "wtime 8000 btime 8000 winc 80 binc 80", BLACK, 345},
     {"forty moves in ten seconds", "wtime 10000 btime 10000 movestogo 40", WHITE, 248},
     {"last move before the control", "wtime 1050 btime 1050 movestogo 1", WHITE, 500},
     {"two moves before the control", "wtime 1050 btime 1050 movestogo 2", WHITE, 500},
@@ -107,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, TimeBudget, testing::ValuesIn(budget_cases), cas
 // The host's latency comes out of every move's share and out of the ceiling.
 TEST(TimeBudget, LatencyComesOutOfEachMove) {
     std::string complaints;
-    const GoLimits sudden = parse_go("wtime 10050 btime 10050 winc 100 binc 100", &complaints);
+    const GoLimits sudden = parse_go("wtime 15050 btime 15050 winc 100 binc 100", &complaints);
     EXPECT_EQ(move_budget_ms(sudden, WHITE, 0), 600);
     EXPECT_EQ(move_budget_ms(sudden, WHITE, 150), 450);
     EXPECT_EQ(move_budget_ms(sudden, WHITE, 700), 1);

@@ -14,7 +14,7 @@ constexpr long long MOVE_OVERHEAD_MS = 50;
 // short movetime at least half is used all the same.
 constexpr long long MOVE_TIME_MARGIN_MS = 40;
 // Without movestogo, the rest of the clock is spread as over this many moves.
-constexpr int DEFAULT_MOVES_TO_GO = 20;
+constexpr int DEFAULT_MOVES_TO_GO = 30;
 // No move may take more than this share of what is left, not even the last
 // one before a time control: a busy host can be slow to read the move.
 constexpr int MAX_SHARE_DIVISOR = 2;
