@@ -81,8 +81,8 @@ def clock_left(pgn_game, side, control):
 def summarise(directory):
     control_file = os.path.join(directory, "control")
     control = parse_control(open(control_file).read()) if os.path.exists(control_file) else None
-    games = results = 0
-    score = {"win": 0, "draw": 0, "loss": 0}
+    games = 0
+    score = {"win": 0, "draw": 0, "loss": 0, "decisive": 0}
     faults = {name: [] for name in FAULTS}
     others = {}
     for line in open(os.path.join(directory, "match.log"), errors="replace"):
@@ -100,15 +100,17 @@ def summarise(directory):
                     if pattern.search(reason):
                         faults[name].append("game %s: %s" % (number, reason))
             if all(ours):
-                score["win"] += 1
+                score["decisive"] += 1
             else:
                 score["loss" if ours[loser] else "win"] += 1
         elif result == "1/2-1/2":
             score["draw"] += 1
-        results += 1
     print("== %s (%s)" % (directory, open(control_file).read().strip()
                           if os.path.exists(control_file) else "?"))
-    print("games %d; karvosel-uci +%d =%d -%d" % (games, score["win"], score["draw"], score["loss"]))
+    if score["decisive"]:
+        print("games %d (self-play); decisive %d, drawn %d" % (games, score["decisive"], score["draw"]))
+    else:
+        print("games %d; karvosel-uci +%d =%d -%d" % (games, score["win"], score["draw"], score["loss"]))
     for reason, count in sorted(others.items(), key=lambda item: -item[1]):
         print("  %4d  %s" % (count, reason))
     pgn = os.path.join(directory, "games.pgn")
