@@ -20,16 +20,6 @@ std::deque<InputLine> queue;
 std::atomic<bool> input_ended{false};
 std::atomic<int> lines_waiting{0};
 
-// The first word of a line, as far as the reading thread needs to know it.
-bool is_command(const std::string& text, const char* word) {
-    const std::size_t start = text.find_first_not_of(" \t");
-    if (start == std::string::npos) return false;
-    const std::size_t length = std::strlen(word);
-    if (text.compare(start, length, word) != 0) return false;
-    return start + length == text.size() || text[start + length] == ' ' ||
-           text[start + length] == '\t';
-}
-
 // Reads standard input in pieces, so that no line can overrun a buffer.
 void read_standard_input() {
     char piece[4096];
@@ -54,6 +44,15 @@ void read_standard_input() {
 }
 
 }  // namespace
+
+bool is_command(const std::string& text, const char* word) {
+    const std::size_t start = text.find_first_not_of(" \t");
+    if (start == std::string::npos) return false;
+    const std::size_t length = std::strlen(word);
+    if (text.compare(start, length, word) != 0) return false;
+    return start + length == text.size() || text[start + length] == ' ' ||
+           text[start + length] == '\t';
+}
 
 void start_input_thread() {
     // The thread ends with the input; at `quit` the program ends without it.

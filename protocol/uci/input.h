@@ -16,6 +16,9 @@ struct InputLine {
     bool overlong = false;  // the line was longer than MAX_INPUT_LINE; text is empty
 };
 
+// Whether the first word of `text` is `word`.
+bool is_command(const std::string& text, const char* word);
+
 // Starts the thread that reads standard input to its end.
 void start_input_thread();
 

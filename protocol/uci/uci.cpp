@@ -89,13 +89,6 @@ void send_info_line(int depth, int score) {
     send(line);
 }
 
-bool first_word_is(const std::string& line, const char* word) {
-    std::string first;
-    std::string rest;
-    split_command(line, &first, &rest);
-    return first == word;
-}
-
 // At the search's clock test: the `isready` lines at the head of the queue
 // are answered, and a `stop` or `quit` there stops the search. A search that
 // only `stop` would end is stopped by any other line too (the host has moved
@@ -103,14 +96,14 @@ bool first_word_is(const std::string& line, const char* word) {
 // before the line is carried out.
 void answer_during_search() {
     InputLine line;
-    while (peek_input_line(&line) && first_word_is(line.text, "isready")) {
+    while (peek_input_line(&line) && is_command(line.text, "isready")) {
         drop_input_line();
         send("readyok");
     }
     bool stop = false;
     if (peek_input_line(&line))
-        stop = searching_until_stopped || first_word_is(line.text, "stop") ||
-               first_word_is(line.text, "quit");
+        stop = searching_until_stopped || is_command(line.text, "stop") ||
+               is_command(line.text, "quit");
     else
         stop = searching_until_stopped && input_exhausted();
     if (stop) stop_requested.store(true, std::memory_order_relaxed);
