@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "board/fen.h"
 #include "board/keys.h"
 #include "board/movegen.h"
 #include "board/notation.h"
@@ -67,8 +68,9 @@ bool edit_position() {
         }
     }
     compute_position_key();
-    board_representable = rebuild_piece_bookkeeping();
-    update_position_playable();
+    const SetupResult setup = setup_fault();
+    board_representable = setup != SetupResult::UNREPRESENTABLE;
+    position_playable = setup == SetupResult::PLAYABLE;
     generate_moves();
     return input_open;
 }

@@ -14,6 +14,7 @@
 #include "protocol/game.h"
 #include "protocol/gameend.h"
 #include "protocol/movetext.h"
+#include "protocol/thinking.h"
 #include "protocol/version.h"
 #include "search/search.h"
 #include "search/think.h"
@@ -98,6 +99,7 @@ bool first_word(const char* line, char* word) {
 
 void start_engine() {
     std::printf("Welcome to Karvosel Version %s\n", ENGINE_VERSION);
+    install_thinking_output();
     new_game();
     for (Move& killer : killer_move) killer = 0;
     for (auto& row : history_score)

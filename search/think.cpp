@@ -1,13 +1,11 @@
 #include "search/think.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
-#include "board/attack.h"
 #include "board/makemove.h"
-#include "board/notation.h"
 #include "board/position.h"
+#include "search/report.h"
 #include "search/search.h"
 #include "search/timecontrol.h"
 
@@ -22,8 +20,11 @@ int depth_ceiling = NO_DEPTH_CEILING;
 long long time_ceiling_ms = NO_TIME_CEILING;
 long long node_limit = NO_NODE_LIMIT;
 std::atomic<bool> stop_requested{false};
+long long budget_ms = NO_BUDGET_MS;
+SearchReporter search_reporter = {};
 
 void abandon_search_at_deadline() {
+    if (search_reporter.clock_test) search_reporter.clock_test();
     const bool over_nodes = node_limit > NO_NODE_LIMIT && nodes >= node_limit;
     if (over_nodes || stop_requested.load(std::memory_order_relaxed) || clock_ms() >= stop_time_ms) {
         stop_search = true;
@@ -31,23 +32,20 @@ void abandon_search_at_deadline() {
     }
 }
 
-void print_thinking_line(int depth, int score) {
+static void measure_elapsed() {
     elapsed_cs = static_cast<int>((clock_ms() - search_start_ms) / 10);
-    std::printf("%3d  %5d %5d  %9lld", depth, score, elapsed_cs, nodes);
-    for (int j = 0; j < pv_length[0]; ++j) {
-        std::printf(" ");
-        print_move(pv_table[0][j]);
-    }
-    std::printf("\n");
 }
 
-static void announce_end_of_game(Side side) {
-    if (!in_check(side))
-        std::printf("1/2-1/2 {Stalemate}\n");
-    else if (side == WHITE)
-        std::printf("0-1 {Black mates}\n");
-    else
-        std::printf("1-0 {White mates}\n");
+void print_thinking_line(int depth, int score) {
+    measure_elapsed();
+    if (search_reporter.new_best_move) search_reporter.new_best_move(depth, score);
+}
+
+// Whether the next iteration is not to start: more than a third of the
+// budget has passed, so that it would hardly finish.
+static bool budget_mostly_spent() {
+    if (budget_ms > NO_BUDGET_MS) return 3 * (clock_ms() - search_start_ms) > budget_ms;
+    return time_budget != NO_TIME_LIMIT && time_budget * 100LL - elapsed_cs < 2LL * elapsed_cs;
 }
 
 // The iterations, depth after depth. Returns normally when the search ends
@@ -70,28 +68,24 @@ static void deepen(bool quiet, Side side, int legal_moves) {
         beta_w = score + ASPIRATION_MARGIN;
         last_score = score;
         completed_depth = depth;
-        if (!quiet) print_thinking_line(depth, score);
+        if (!quiet) {
+            measure_elapsed();
+            if (search_reporter.iteration_done) search_reporter.iteration_done(depth, score);
+        }
 
         if (score > MATE_THRESHOLD) {
             // n counts the engine's moves still needed after the one it plays.
             const int n = (MATE_SCORE - score) / 2;
-            if (n > 0) {
-                std::printf("%3d  %5d %5d  0 Mate in %d\n", depth, MATE_SCORE, elapsed_cs, n);
-                std::printf("tellics whisper Mate in %d\n", n);
-                return;
-            }
-            std::printf("%3d  %5d %5d  0 Checkmate\n", depth, MATE_SCORE, elapsed_cs);
-            std::printf("tellics whisper Checkmate\n");
-            stop_search = true;
+            if (search_reporter.mate_found) search_reporter.mate_found(depth, n);
+            if (n == 0) stop_search = true;
             return;
         }
         if (legal_moves == 1) return;
         if (legal_moves == 0) {
-            announce_end_of_game(side);
+            if (search_reporter.no_legal_move) search_reporter.no_legal_move(side);
             return;
         }
-        // No new iteration once more than a third of the budget has passed.
-        if (time_budget != NO_TIME_LIMIT && time_budget * 100LL - elapsed_cs < 2LL * elapsed_cs) {
+        if (budget_mostly_spent()) {
             stop_search = true;
             return;
         }
@@ -101,7 +95,8 @@ static void deepen(bool quiet, Side side, int legal_moves) {
 void think(bool quiet, Side side) {
     stop_search = false;
     const long long now = clock_ms();
-    stop_time_ms = now + time_budget * 1000LL - DEADLINE_MARGIN_MS;
+    stop_time_ms = budget_ms > NO_BUDGET_MS ? now + budget_ms
+                                            : now + time_budget * 1000LL - DEADLINE_MARGIN_MS;
     if (time_ceiling_ms > NO_TIME_CEILING)
         stop_time_ms = std::min(stop_time_ms, now + time_ceiling_ms);
     search_start_ms = now;

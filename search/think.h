@@ -1,5 +1,5 @@
 // Iterative deepening: the engine's thinking on its move, depth after depth
-// within the time or depth limit, with its thinking output.
+// within the time, depth or node limit, reported as it goes.
 #pragma once
 
 #include <atomic>
@@ -43,15 +43,23 @@ constexpr long long NO_NODE_LIMIT = 0;
 extern long long node_limit;
 extern std::atomic<bool> stop_requested;
 
+// A budget in milliseconds, for front ends whose clocks count them. Above 0
+// it takes the place of time_budget: the search is abandoned once it has
+// passed (the front end keeps its own margin), and no iteration starts once
+// a third of it has passed.
+constexpr long long NO_BUDGET_MS = 0;
+extern long long budget_ms;
+
 // Searches the root position, whose moves stand in the list of ply 0, and
 // leaves the move to play in best_move and the PV in row 0 of pv_table
-// (pv_table[0][0] is 0 exactly when the root has no legal move). `quiet`
-// suppresses the line printed after each iteration; `side` is the side to
-// move, whose mate or stalemate is announced.
+// (pv_table[0][0] is 0 exactly when the root has no legal move). The events
+// of the search go to search_reporter (search/report.h); `quiet` leaves out
+// the report of each completed iteration; `side` is the side to move, whose
+// mate or stalemate is reported.
 void think(bool quiet, Side side);
 
 // Throws SearchAbandoned when the clock has reached stop_time_ms, the node
 // limit is reached or a stop was requested.
 void abandon_search_at_deadline();
-// Measures elapsed_cs and prints a thinking line with the root PV.
+// Measures elapsed_cs and reports a new best root move with the root PV.
 void print_thinking_line(int depth, int score);

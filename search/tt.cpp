@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "board/position.h"
 
@@ -21,16 +22,34 @@ void tt_set_size(int n) {
     tt_mask = tt_entries - 1;
 }
 
-void tt_allocate() {
+bool tt_allocate_quietly() {
     tt_release();
     if (tt_entries != 0) tt_table = static_cast<TTEntry*>(std::calloc(tt_entries, sizeof(TTEntry)));
-    if (tt_table == nullptr) {
+    return tt_table != nullptr;
+}
+
+void tt_allocate() {
+    if (!tt_allocate_quietly()) {
         std::printf("Not enough memory for transposition table\n");
         return;
     }
     const unsigned long long bytes = static_cast<unsigned long long>(tt_entries) * sizeof(TTEntry);
     std::printf("Transpositional table:\nEntries = %dK\nSize    = %dK\n\n",
                 static_cast<int>(tt_entries / 1024), static_cast<int>(bytes / 1024));
+}
+
+int tt_exponent_for_mib(long long mib) {
+    if (mib < 1) return 0;
+    const long long bytes = mib >= (1LL << 40) ? 1LL << 60 : mib << 20;
+    int n = 0;
+    while (n < TT_MAX_EXPONENT && (static_cast<long long>(sizeof(TTEntry)) << (n + 1)) <= bytes)
+        ++n;
+    return n;
+}
+
+void tt_clear() {
+    if (tt_table != nullptr)
+        std::memset(tt_table, 0, static_cast<std::size_t>(tt_entries) * sizeof(TTEntry));
 }
 
 void tt_release() {

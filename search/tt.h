@@ -1,6 +1,6 @@
 // The transposition table: one entry per index, selected by the low bits of
 // the position key, always replaced. It lives for the whole game and is
-// emptied only by allocating it again.
+// emptied by allocating it again or by tt_clear.
 #pragma once
 
 #include <cstdint>
@@ -44,6 +44,13 @@ void tt_set_size(int n);
 // report, or the failure message when there is no size or no memory.
 void tt_allocate();
 void tt_release();
+// tt_allocate without the report; false when there is no size or no memory.
+bool tt_allocate_quietly();
+// The exponent n of the largest table of 2^n entries that fits in `mib`
+// mebibytes, at most TT_MAX_EXPONENT; 0 (no table) when not even 2^1 fit.
+int tt_exponent_for_mib(long long mib);
+// Empties the table, as a new allocation would.
+void tt_clear();
 
 // The score the entry at tt_index gives for the current position at `ply`
 // with the window (alpha, beta) and the remaining depth, or nothing.

@@ -18,6 +18,7 @@
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/position.h"
+#include "protocol/thinking.h"
 #include "search/think.h"
 #include "search/timecontrol.h"
 #include "search/tt.h"
@@ -61,7 +62,7 @@ void silent_allocate() {
 // A position as from a fresh start: no game record, no killers or history,
 // an empty table of the default size.
 void load_cleared(const char* fen) {
-    static const bool keys_ready = (init_keys(), true);
+    static const bool keys_ready = (init_keys(), install_thinking_output(), true);
     (void)keys_ready;
     ASSERT_TRUE(load_fen(fen)) << fen;
     std::memset(killer_move, 0, sizeof killer_move);

@@ -1,0 +1,85 @@
+// libFuzzer target for karvosel-uci's command loop: each input is the
+// program's standard input, split into lines and queued whole before the loop
+// starts, as if the host had written it all at once. A search therefore sees
+// the lines behind its `go` (isready, stop, quit) at its clock test.
+//
+// Every search ends by a node ceiling and the clock of `go` is read but not
+// followed, so an input runs the same way each time. Between lines the
+// position must be sound: board tables and bookkeeping agree, the key is the
+// key of the position, the game record ends with it, no search is left half
+// made, and no go leaves its node limit or budget behind.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "board/keys.h"
+#include "board/position.h"
+#include "protocol/uci/input.h"
+#include "protocol/uci/uci.h"
+#include "search/think.h"
+#include "search/tt.h"
+
+namespace {
+
+// Searches end at the first clock test, after this many nodes, so that an
+// input's many `go` lines stay fast.
+constexpr long FUZZ_NODE_CEILING = 1024;
+// The smallest table the Hash option offers, and no larger one.
+constexpr long long FUZZ_HASH_MIB = 1;
+
+[[noreturn]] void fail(const char* what) {
+    std::fprintf(stderr, "uci_loop_fuzz: %s\n", what);
+    std::abort();
+}
+
+void check_between_lines() {
+    if (ply != 0) fail("a command left moves made beyond the game record");
+    if (game_ply < 0 || game_ply > GAME_HISTORY_SIZE) fail("game_ply out of range");
+    if (!position_is_consistent()) fail("the position's bookkeeping disagrees with its board");
+    const std::uint32_t kept_key = position_key;
+    compute_position_key();
+    if (position_key != kept_key) fail("the position key is not the key of the position");
+    if (game_ply > 0 && game_history[game_ply - 1].key != position_key)
+        fail("the game record does not end with the current position");
+    if (node_limit != FUZZ_NODE_CEILING) fail("a go left its node limit behind");
+    if (budget_ms != NO_BUDGET_MS) fail("a go left its budget behind");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    // The replies are not checked here; only the engine's survival and soundness.
+    if (!std::freopen("/dev/null", "w", stdout)) fail("cannot open /dev/null");
+    uci_ignore_clock = true;
+    uci_hash_ceiling_mib = FUZZ_HASH_MIB;
+    node_limit = FUZZ_NODE_CEILING;
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    reset_input();
+    stop_requested.store(false);
+    std::string text;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (data[i] != '\n') {
+            text += static_cast<char>(data[i]);
+            continue;
+        }
+        queue_input_line(InputLine{text});
+        text.clear();
+    }
+    if (!text.empty()) queue_input_line(InputLine{text});
+    queue_end_of_input();
+
+    start_uci_engine(FUZZ_HASH_MIB);
+    InputLine line;
+    while (next_input_line(&line)) {
+        check_between_lines();
+        if (!handle_uci_line(line)) break;
+    }
+    check_between_lines();
+    tt_release();
+    return 0;
+}

@@ -1,0 +1,118 @@
+#include "protocol/uci/input.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+#include "platform/platform.h"
+#include "search/think.h"
+
+namespace {
+
+// The queue and its guards; the count lets the search's clock test see
+// without a lock that nothing is waiting.
+std::mutex queue_mutex;
+std::condition_variable line_queued;
+std::deque<InputLine> queue;
+std::atomic<bool> input_ended{false};
+std::atomic<int> lines_waiting{0};
+
+// Reads standard input in pieces, so that no line can overrun a buffer.
+void read_standard_input() {
+    char piece[4096];
+    InputLine line;
+    while (platform_read_line(piece, sizeof piece)) {
+        const std::size_t length = std::strlen(piece);
+        const bool complete = length > 0 && piece[length - 1] == '\n';
+        if (!line.overlong) {
+            line.text.append(piece, complete ? length - 1 : length);
+            if (line.text.size() > MAX_INPUT_LINE) {
+                line.text.clear();
+                line.text.shrink_to_fit();
+                line.overlong = true;
+            }
+        }
+        if (!complete) continue;
+        queue_input_line(std::move(line));
+        line = InputLine{};
+    }
+    if (!line.text.empty() || line.overlong) queue_input_line(std::move(line));
+    queue_end_of_input();
+}
+
+}  // namespace
+
+bool is_command(const std::string& text, const char* word) {
+    const std::size_t start = text.find_first_not_of(" \t");
+    if (start == std::string::npos) return false;
+    const std::size_t length = std::strlen(word);
+    if (text.compare(start, length, word) != 0) return false;
+    return start + length == text.size() || text[start + length] == ' ' ||
+           text[start + length] == '\t';
+}
+
+void start_input_thread() {
+    // The thread ends with the input; at `quit` the program ends without it.
+    std::thread(read_standard_input).detach();
+}
+
+void queue_input_line(InputLine line) {
+    if (!line.text.empty() && line.text.back() == '\r') line.text.pop_back();
+    if (is_command(line.text, "stop") || is_command(line.text, "quit"))
+        stop_requested.store(true, std::memory_order_relaxed);
+    {
+        const std::lock_guard<std::mutex> lock(queue_mutex);
+        queue.push_back(std::move(line));
+        lines_waiting.fetch_add(1, std::memory_order_release);
+    }
+    line_queued.notify_one();
+}
+
+void queue_end_of_input() {
+    {
+        const std::lock_guard<std::mutex> lock(queue_mutex);
+        input_ended.store(true, std::memory_order_release);
+    }
+    line_queued.notify_one();
+}
+
+void reset_input() {
+    const std::lock_guard<std::mutex> lock(queue_mutex);
+    queue.clear();
+    input_ended.store(false);
+    lines_waiting.store(0, std::memory_order_relaxed);
+}
+
+bool next_input_line(InputLine* line) {
+    std::unique_lock<std::mutex> lock(queue_mutex);
+    line_queued.wait(lock, [] { return !queue.empty() || input_ended.load(); });
+    if (queue.empty()) return false;
+    *line = std::move(queue.front());
+    queue.pop_front();
+    lines_waiting.fetch_sub(1, std::memory_order_relaxed);
+    return true;
+}
+
+bool peek_input_line(InputLine* line) {
+    if (lines_waiting.load(std::memory_order_acquire) == 0) return false;
+    const std::lock_guard<std::mutex> lock(queue_mutex);
+    if (queue.empty()) return false;
+    *line = queue.front();
+    return true;
+}
+
+void drop_input_line() {
+    const std::lock_guard<std::mutex> lock(queue_mutex);
+    if (queue.empty()) return;
+    queue.pop_front();
+    lines_waiting.fetch_sub(1, std::memory_order_relaxed);
+}
+
+bool input_exhausted() {
+    return input_ended.load(std::memory_order_acquire) &&
+           lines_waiting.load(std::memory_order_acquire) == 0;
+}

@@ -1,0 +1,30 @@
+// The Universal Chess Interface front end: the command loop of karvosel-uci
+// over the engine's one position, game record, table and search.
+#pragma once
+
+#include <string>
+
+// The Hash option, in mebibytes: its default gives the other front end's
+// default table of 2^20 entries of 12 bytes; its maximum, the largest table.
+constexpr int HASH_DEFAULT_MIB = 12;
+constexpr int HASH_MIN_MIB = 1;
+constexpr int HASH_MAX_MIB = 12288;
+
+#include "protocol/uci/input.h"
+
+// For harnesses that must run every input the same way and within bounds
+// (the fuzzer): with uci_ignore_clock set, the clock and movetime of `go` are
+// read and checked, but only node_limit and the depth end a search; Hash
+// values above uci_hash_ceiling_mib are refused like those above HASH_MAX_MIB.
+extern bool uci_ignore_clock;
+extern long long uci_hash_ceiling_mib;
+
+// The engine at program start: keys, the start position, killers and history
+// cleared, a table of `hash_mib`, the search reporting in `info` lines.
+void start_uci_engine(long long hash_mib = HASH_DEFAULT_MIB);
+// Carries out one line taken from the input queue (protocol/uci/input.h);
+// false when the program is to end.
+bool handle_uci_line(const InputLine& line);
+// Carries out the lines of the input queue until `quit` or the end of the
+// input; the table is released then.
+void run_uci_loop();
