@@ -97,7 +97,10 @@ TEST_P(UciTranscript, OutputMatches) {
     const fs::path expected_path = fs::path(base).replace_extension(".out");
     ASSERT_TRUE(fs::exists(expected_path)) << expected_path << " is missing";
 
-    EngineProcess engine({KARVOSEL_UCI_BINARY});
+    // The same environment as the other suite's selects a build for another
+    // system: KARVOSEL_UCI_ENGINE, KARVOSEL_CRLF_INPUT, KARVOSEL_CRLF_OUTPUT.
+    const bool crlf_input = environment_flag("KARVOSEL_CRLF_INPUT");
+    EngineProcess engine(engine_command("KARVOSEL_UCI_ENGINE", KARVOSEL_UCI_BINARY));
     ASSERT_TRUE(engine.started());
     for (const std::string& line :
          split_lines(read_file(fs::path(base).replace_extension(".in")))) {
@@ -105,15 +108,19 @@ TEST_P(UciTranscript, OutputMatches) {
             engine.wait_for_line(
                 without_line_break(line.substr(std::string(WAIT_DIRECTIVE).size())), WAIT_LIMIT);
         else
-            engine.write(line);
+            engine.write(crlf_input ? with_crlf(line) : line);
     }
     const EngineRun run = engine.finish();
     ASSERT_TRUE(run.failure.empty()) << run.failure;
     ASSERT_FALSE(run.timed_out) << "no exit within " << TRANSCRIPT_TIMEOUT.count()
                                 << " s; output so far:\n"
                                 << run.output;
+    std::string output = run.output;
+    if (environment_flag("KARVOSEL_CRLF_OUTPUT")) {
+        ASSERT_TRUE(from_crlf(run.output, &output)) << "a line break without CR:\n" << run.output;
+    }
     const std::string difference =
-        compare(masked_lines(read_file(expected_path)), masked_lines(run.output));
+        compare(masked_lines(read_file(expected_path)), masked_lines(output));
     EXPECT_TRUE(difference.empty()) << GetParam() << ": " << difference;
     EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0)
         << describe_status(run.status);
