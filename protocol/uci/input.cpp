@@ -15,11 +15,17 @@ namespace {
 
 // The queue and its guards; the count lets the search's clock test see
 // without a lock that nothing is waiting.
-std::mutex queue_mutex;
-std::condition_variable line_queued;
-std::deque<InputLine> queue;
-std::atomic<bool> input_ended{false};
-std::atomic<int> lines_waiting{0};
+struct InputQueue {
+    std::mutex mutex;
+    std::condition_variable line_queued;
+    std::deque<InputLine> lines;
+    std::atomic<bool> ended{false};
+    std::atomic<int> waiting{0};
+};
+
+// Never destroyed: at `quit` the program ends while the reading thread may
+// still be queueing a line.
+InputQueue& input_queue = *new InputQueue;
 
 // Reads standard input in pieces, so that no line can overrun a buffer.
 void read_standard_input() {
@@ -65,54 +71,55 @@ void queue_input_line(InputLine line) {
     if (is_command(line.text, "stop") || is_command(line.text, "quit"))
         stop_requested.store(true, std::memory_order_relaxed);
     {
-        const std::lock_guard<std::mutex> lock(queue_mutex);
-        queue.push_back(std::move(line));
-        lines_waiting.fetch_add(1, std::memory_order_release);
+        const std::lock_guard<std::mutex> lock(input_queue.mutex);
+        input_queue.lines.push_back(std::move(line));
+        input_queue.waiting.fetch_add(1, std::memory_order_release);
     }
-    line_queued.notify_one();
+    input_queue.line_queued.notify_one();
 }
 
 void queue_end_of_input() {
     {
-        const std::lock_guard<std::mutex> lock(queue_mutex);
-        input_ended.store(true, std::memory_order_release);
+        const std::lock_guard<std::mutex> lock(input_queue.mutex);
+        input_queue.ended.store(true, std::memory_order_release);
     }
-    line_queued.notify_one();
+    input_queue.line_queued.notify_one();
 }
 
 void reset_input() {
-    const std::lock_guard<std::mutex> lock(queue_mutex);
-    queue.clear();
-    input_ended.store(false);
-    lines_waiting.store(0, std::memory_order_relaxed);
+    const std::lock_guard<std::mutex> lock(input_queue.mutex);
+    input_queue.lines.clear();
+    input_queue.ended.store(false);
+    input_queue.waiting.store(0, std::memory_order_relaxed);
 }
 
 bool next_input_line(InputLine* line) {
-    std::unique_lock<std::mutex> lock(queue_mutex);
-    line_queued.wait(lock, [] { return !queue.empty() || input_ended.load(); });
-    if (queue.empty()) return false;
-    *line = std::move(queue.front());
-    queue.pop_front();
-    lines_waiting.fetch_sub(1, std::memory_order_relaxed);
+    std::unique_lock<std::mutex> lock(input_queue.mutex);
+    input_queue.line_queued.wait(
+        lock, [] { return !input_queue.lines.empty() || input_queue.ended.load(); });
+    if (input_queue.lines.empty()) return false;
+    *line = std::move(input_queue.lines.front());
+    input_queue.lines.pop_front();
+    input_queue.waiting.fetch_sub(1, std::memory_order_relaxed);
     return true;
 }
 
 bool peek_input_line(InputLine* line) {
-    if (lines_waiting.load(std::memory_order_acquire) == 0) return false;
-    const std::lock_guard<std::mutex> lock(queue_mutex);
-    if (queue.empty()) return false;
-    *line = queue.front();
+    if (input_queue.waiting.load(std::memory_order_acquire) == 0) return false;
+    const std::lock_guard<std::mutex> lock(input_queue.mutex);
+    if (input_queue.lines.empty()) return false;
+    *line = input_queue.lines.front();
     return true;
 }
 
 void drop_input_line() {
-    const std::lock_guard<std::mutex> lock(queue_mutex);
-    if (queue.empty()) return;
-    queue.pop_front();
-    lines_waiting.fetch_sub(1, std::memory_order_relaxed);
+    const std::lock_guard<std::mutex> lock(input_queue.mutex);
+    if (input_queue.lines.empty()) return;
+    input_queue.lines.pop_front();
+    input_queue.waiting.fetch_sub(1, std::memory_order_relaxed);
 }
 
 bool input_exhausted() {
-    return input_ended.load(std::memory_order_acquire) &&
-           lines_waiting.load(std::memory_order_acquire) == 0;
+    return input_queue.ended.load(std::memory_order_acquire) &&
+           input_queue.waiting.load(std::memory_order_acquire) == 0;
 }
