@@ -68,10 +68,12 @@ void start_input_thread() {
 
 void queue_input_line(InputLine line) {
     if (!line.text.empty() && line.text.back() == '\r') line.text.pop_back();
-    if (is_command(line.text, "stop") || is_command(line.text, "quit"))
-        stop_requested.store(true, std::memory_order_relaxed);
+    const bool stops = is_command(line.text, "stop") || is_command(line.text, "quit");
     {
         const std::lock_guard<std::mutex> lock(input_queue.mutex);
+        // A stop behind other lines is meant for a later search: the lines
+        // before it come first, and the clock test finds it once it leads.
+        if (stops && input_queue.lines.empty()) stop_requested.store(true, std::memory_order_relaxed);
         input_queue.lines.push_back(std::move(line));
         input_queue.waiting.fetch_add(1, std::memory_order_release);
     }
