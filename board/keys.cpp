@@ -78,4 +78,6 @@ void compute_position_key() {
         if (castle_rights & (1 << bit)) key ^= castle_right_key[bit];
     if (side_to_move == WHITE) key ^= white_to_move_key;
     position_key = key;
+    // Whatever set up the position may have changed who is in check.
+    check_state = CHECK_UNKNOWN;
 }

@@ -1,9 +1,11 @@
 #include "board/position.h"
 
+#include "board/attack.h"
 #include "board/keys.h"
 
 int board_color[64];
 int board_piece[64];
+Bitboard side_squares[2];
 Side side_to_move;
 Side opponent_side;
 int castle_rights;
@@ -15,6 +17,7 @@ Square pawn_squares[2][8];
 int pawn_material[2];
 int piece_material[2];
 int total_material[2];
+int check_state = CHECK_UNKNOWN;
 
 int ply;
 UndoRecord undo_stack[MAX_PLY + 1];
@@ -111,11 +114,13 @@ PieceType piece_of_letter(char letter) {
 void new_game() {
     int pawn_count[2] = {0, 0};
     piece_material[WHITE] = piece_material[BLACK] = 0;
+    side_squares[WHITE] = side_squares[BLACK] = 0;
     for (Side side = WHITE; side <= BLACK; ++side)
         for (int i = 0; i < 8; ++i) pawn_squares[side][i] = NO_SQUARE;
     for (Square s = 0; s < 64; ++s) {
         board_color[s] = start_color[s];
         board_piece[s] = start_piece[s];
+        if (board_color[s] != EMPTY) side_squares[board_color[s]] |= square_bit(s);
         if (board_piece[s] == PAWN)
             pawn_squares[board_color[s]][pawn_count[board_color[s]]++] = s;
         else if (board_piece[s] != EMPTY)
@@ -145,10 +150,12 @@ bool rebuild_piece_bookkeeping() {
     for (Side side = WHITE; side <= BLACK; ++side) {
         for (int i = 0; i < 8; ++i) pawn_squares[side][i] = NO_SQUARE;
         piece_material[side] = 0;
+        side_squares[side] = 0;
     }
     for (Square s = 0; s < 64; ++s) {
         const Side side = board_color[s];
         if (side == EMPTY) continue;
+        side_squares[side] |= square_bit(s);
         const PieceType piece = board_piece[s];
         if (piece == PAWN) {
             if (row_of(s) == 0 || row_of(s) == 7) representable = false;
@@ -170,6 +177,7 @@ bool rebuild_piece_bookkeeping() {
         total_material[side] = pawn_material[side] + piece_material[side];
         if (king_count[side] != 1) representable = false;
     }
+    check_state = CHECK_UNKNOWN;
     return representable;
 }
 
@@ -179,6 +187,9 @@ bool position_is_consistent() {
     int kings[2] = {0, 0};
     for (Square s = 0; s < 64; ++s) {
         if ((board_color[s] == EMPTY) != (board_piece[s] == EMPTY)) return false;
+        for (Side side = WHITE; side <= BLACK; ++side)
+            if (((side_squares[side] & square_bit(s)) != 0) != (board_color[s] == side))
+                return false;
         if (board_color[s] == EMPTY) continue;
         if (board_color[s] != WHITE && board_color[s] != BLACK) return false;
         if (board_piece[s] < PAWN || board_piece[s] > KING) return false;
@@ -204,5 +215,6 @@ bool position_is_consistent() {
             total_material[side] != pawn_material[side] + piece_material[side])
             return false;
     }
+    if (check_state != CHECK_UNKNOWN && check_state != in_check(side_to_move)) return false;
     return opponent_side == (side_to_move ^ 1);
 }

@@ -68,5 +68,6 @@ struct UndoRecord {
     int castle_rights;
     int ep_square;
     int halfmove_clock;
+    int check_state;
     std::uint32_t key;
 };

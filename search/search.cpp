@@ -44,7 +44,7 @@ int search(int alpha, int beta, int depth) {
     }
 
     // Step 7. Check extension
-    if (in_check(side_to_move)) ++depth;
+    if (side_to_move_in_check()) ++depth;
 
     // Step 8. Generate moves, the previous PV's move first
     generate_moves();
@@ -97,7 +97,7 @@ int search(int alpha, int beta, int depth) {
     }
 
     // Step 11. Mate, stalemate, the fifty-move rule, and the table store
-    if (!legal_move_seen) return in_check(side_to_move) ? ply - MATE_SCORE : 0;
+    if (!legal_move_seen) return side_to_move_in_check() ? ply - MATE_SCORE : 0;
     if (halfmove_clock >= 100) return 0;
     tt_index = index;
     tt_store(alpha_raised ? TT_EXACT : TT_UPPER, alpha, depth);
