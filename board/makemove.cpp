@@ -9,6 +9,7 @@
 namespace {
 
 void pawn_list_remove(Side side, Square s) {
+    pawn_sets[side] ^= square_bit(s);
     for (Square& entry : pawn_squares[side])
         if (entry == s) {
             entry = NO_SQUARE;
@@ -17,6 +18,7 @@ void pawn_list_remove(Side side, Square s) {
 }
 
 void pawn_list_replace(Side side, Square from, Square to) {
+    pawn_sets[side] ^= square_bit(from) | square_bit(to);
     for (Square& entry : pawn_squares[side])
         if (entry == from) {
             entry = to;
@@ -24,7 +26,14 @@ void pawn_list_replace(Side side, Square from, Square to) {
         }
 }
 
-void pawn_list_insert(Side side, Square s) { pawn_list_replace(side, NO_SQUARE, s); }
+void pawn_list_insert(Side side, Square s) {
+    pawn_sets[side] |= square_bit(s);
+    for (Square& entry : pawn_squares[side])
+        if (entry == NO_SQUARE) {
+            entry = s;
+            return;
+        }
+}
 
 void sum_material(Side side) { total_material[side] = pawn_material[side] + piece_material[side]; }
 

@@ -30,6 +30,8 @@ extern int halfmove_clock;
 extern std::uint32_t position_key;
 extern Square king_square[2];
 extern Square pawn_squares[2][8];
+// The squares of pawn_squares as sets, kept with the lists.
+extern Bitboard pawn_sets[2];
 extern int pawn_material[2];
 extern int piece_material[2];
 extern int total_material[2];

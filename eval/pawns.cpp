@@ -1,5 +1,7 @@
 #include "eval/pawns.h"
 
+#include <cstring>
+
 #include "board/position.h"
 
 // clang-format off
@@ -83,4 +85,48 @@ int score_black_pawn(Square s) {
         rear_pawn_row[WHITE][i + 1] <= r)
         score += PASSED_PAWN_BONUS_PER_RANK * r;
     return score;
+}
+
+namespace {
+
+// 2^12 entries of 352 bytes: about 1.4 MiB, the whole cache.
+constexpr int PAWN_CACHE_BITS = 12;
+
+struct PawnCacheEntry {
+    Bitboard pawns[2];
+    bool filled;
+    PawnScores scores;
+    int file_pawn_count[2][10];
+    int rear_pawn_row[2][10];
+};
+
+PawnCacheEntry pawn_cache[1 << PAWN_CACHE_BITS];
+
+std::uint32_t pawn_cache_index(Bitboard white, Bitboard black) {
+    const Bitboard mixed = (white * 0x9E3779B97F4A7C15ull) ^ (black * 0xC2B2AE3D27D4EB4Full);
+    return static_cast<std::uint32_t>(mixed >> (64 - PAWN_CACHE_BITS));
+}
+
+}  // namespace
+
+PawnScores load_pawn_structure() {
+    PawnCacheEntry& entry = pawn_cache[pawn_cache_index(pawn_sets[WHITE], pawn_sets[BLACK])];
+    if (!entry.filled || entry.pawns[WHITE] != pawn_sets[WHITE] ||
+        entry.pawns[BLACK] != pawn_sets[BLACK]) {
+        build_pawn_file_tables();
+        entry.scores = {{0, 0}};
+        for (const Square s : pawn_squares[WHITE])
+            if (s != NO_SQUARE) entry.scores.score[WHITE] += score_white_pawn(s);
+        for (const Square s : pawn_squares[BLACK])
+            if (s != NO_SQUARE) entry.scores.score[BLACK] += score_black_pawn(s);
+        entry.pawns[WHITE] = pawn_sets[WHITE];
+        entry.pawns[BLACK] = pawn_sets[BLACK];
+        entry.filled = true;
+        std::memcpy(entry.file_pawn_count, file_pawn_count, sizeof file_pawn_count);
+        std::memcpy(entry.rear_pawn_row, rear_pawn_row, sizeof rear_pawn_row);
+        return entry.scores;
+    }
+    std::memcpy(file_pawn_count, entry.file_pawn_count, sizeof file_pawn_count);
+    std::memcpy(rear_pawn_row, entry.rear_pawn_row, sizeof rear_pawn_row);
+    return entry.scores;
 }

@@ -27,8 +27,18 @@ extern int file_pawn_count[2][10];
 // smallest for black; WHITE_NO_PAWN_ROW / BLACK_NO_PAWN_ROW on a file without one.
 extern int rear_pawn_row[2][10];
 
-// Rewrites both file tables from the pawn lists; called once per full evaluation.
+// Rewrites both file tables from the pawn lists.
 void build_pawn_file_tables();
+
+// Each side's pawns scored together, indexed by side.
+struct PawnScores {
+    int score[2];
+};
+// Makes the file tables those of the current pawns and returns both sides'
+// summed pawn scores: what build_pawn_file_tables and score_white_pawn /
+// score_black_pawn over every pawn give, kept in a small table keyed by the
+// exact pawn sets, so that a structure met again is not worked out again.
+PawnScores load_pawn_structure();
 // Score of the white (black) pawn on the square; the file tables must be current.
 int score_white_pawn(Square s);
 int score_black_pawn(Square s);

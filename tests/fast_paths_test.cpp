@@ -1,9 +1,11 @@
-// The board's fast paths against their plain versions over random playouts
-// and whole perft trees: the set-based generator against the square scan
-// (same moves, same order, same scores), and make_move's legality shortcut
-// against the full attack scan after every move.
+// The fast paths against their plain versions over random playouts and whole
+// perft trees: the set-based generator against the square scan (same moves,
+// same order, same scores), make_move's legality shortcut against the full
+// attack scan after every move, and the evaluation with its pawn cache against
+// the board scan that works the pawns out afresh.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <utility>
 #include <vector>
@@ -13,6 +15,8 @@
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/position.h"
+#include "eval/eval.h"
+#include "eval/pawns.h"
 
 namespace {
 
@@ -32,9 +36,19 @@ std::vector<ScoredMove> list_of(void (*generate)()) {
     return {move_stack + ply_move_start[ply], move_stack + ply_move_end[ply]};
 }
 
-// Both generators, with killers and history in play, and the legality of
-// every move by both tests; returns the legal moves.
+// Both generators, with killers and history in play, the legality of every
+// move by both tests, and both evaluations; returns the legal moves.
 std::vector<Move> compare_here(std::mt19937& random) {
+    const int windows[][2] = {{-MATE_SCORE, MATE_SCORE}, {-50, 50}, {300, 301}, {-400, -399}};
+    for (const auto& window : windows) {
+        // file tables left by some other position, as the search leaves them
+        std::fill(&file_pawn_count[0][0], &file_pawn_count[0][0] + 20,
+                  static_cast<int>(random() % 3));
+        std::fill(&rear_pawn_row[0][0], &rear_pawn_row[0][0] + 20, static_cast<int>(random() % 8));
+        const int fast = evaluate(window[0], window[1]);
+        EXPECT_EQ(fast, evaluate_by_scan(window[0], window[1]))
+            << "window " << window[0] << " " << window[1];
+    }
     std::vector<Move> legal;
     using Generator = void (*)();
     const std::pair<Generator, Generator> generators[] = {
@@ -66,7 +80,7 @@ std::vector<Move> compare_here(std::mt19937& random) {
     return legal;
 }
 
-class FastBoard : public ::testing::Test {
+class FastPaths : public ::testing::Test {
    protected:
     void SetUp() override {
         init_keys();
@@ -76,7 +90,7 @@ class FastBoard : public ::testing::Test {
     void TearDown() override { std::fill(&history_score[0][0], &history_score[0][0] + 64 * 64, 0); }
 };
 
-TEST_F(FastBoard, RandomPlayoutsAgreeWithThePlainVersions) {
+TEST_F(FastPaths, RandomPlayoutsAgreeWithThePlainVersions) {
     std::mt19937 random(20261210);
     for (const char* start : starts) {
         SCOPED_TRACE(start);
@@ -103,7 +117,7 @@ void walk(int depth, std::mt19937& random) {
     }
 }
 
-TEST_F(FastBoard, WholeTreesAgreeWithThePlainVersions) {
+TEST_F(FastPaths, WholeTreesAgreeWithThePlainVersions) {
     std::mt19937 random(7);
     for (const char* start : starts) {
         SCOPED_TRACE(start);
