@@ -71,8 +71,8 @@ const CastleRoute& castle_route(Square king_to) {
 Square en_passant_victim(Square to, Side mover) { return mover == WHITE ? to + 8 : to - 8; }
 
 // The key bits a move flips, read from the position right after the move and
-// its record: XOR-ing them in makes the move's key, XOR-ing them again takes it
-// back, and the result always equals the key computed from scratch.
+// its record: XOR-ing them in makes the move's key, which always equals the key
+// computed from scratch; take_back restores the key the record kept.
 std::uint32_t key_change(const UndoRecord& record, Side mover) {
     const Square from = move_from(record.move);
     const Square to = move_to(record.move);
@@ -87,9 +87,7 @@ std::uint32_t key_change(const UndoRecord& record, Side mover) {
         const CastleRoute& route = castle_route(to);
         change ^= piece_square_key[mover][ROOK][route.rook_from] ^ piece_square_key[mover][ROOK][route.rook_to];
     }
-    const int lost_rights = record.castle_rights ^ castle_rights;
-    for (int bit = 0; bit < 4; ++bit)
-        if (lost_rights & (1 << bit)) change ^= castle_right_key[bit];
+    change ^= castle_rights_key[record.castle_rights ^ castle_rights];
     if (record.ep_square != NO_SQUARE) change ^= ep_square_key[record.ep_square];
     if (ep_square != NO_SQUARE) change ^= ep_square_key[ep_square];
     return change ^ white_to_move_key;
@@ -128,6 +126,7 @@ bool make_move_testing(Move move) {
     record.ep_square = ep_square;
     record.halfmove_clock = halfmove_clock;
     record.check_state = check_state;
+    record.previous_key = position_key;
     ++ply;
 
     side_squares[s] ^= square_bit(from) | square_bit(to);
@@ -214,7 +213,7 @@ void take_back() {
     const Side o = opponent_side;
     --ply;
     const UndoRecord& record = undo_stack[ply];
-    position_key ^= key_change(record, s);
+    position_key = record.previous_key;
     const Square from = move_from(record.move);
     const Square to = move_to(record.move);
     const int flags = move_flags(record.move);

@@ -61,7 +61,7 @@ struct ScoredMove {
 };
 
 // What a move changed, so that it can be taken back; `key` is the key of the
-// position the move led to.
+// position the move led to, `previous_key` the key of the one it left.
 struct UndoRecord {
     Move move;
     int captured;
@@ -69,5 +69,6 @@ struct UndoRecord {
     int ep_square;
     int halfmove_clock;
     int check_state;
+    std::uint32_t previous_key;
     std::uint32_t key;
 };
