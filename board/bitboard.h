@@ -56,11 +56,11 @@ constexpr std::array<Bitboard, 64> make_steps(const int (&rows)[N], const int (&
 constexpr std::array<std::array<std::int8_t, 64>, 64> make_line_directions() {
     std::array<std::array<std::int8_t, 64>, 64> directions{};
     for (auto& row : directions) row.fill(-1);
+    const auto lines = make_lines();
     for (int d = 0; d < LINE_DIRECTIONS; ++d)
         for (Square a = 0; a < 64; ++a)
-            for (Square b = 0; b < 64; ++b)
-                if (make_lines()[d][a] & square_bit(b))
-                    directions[a][b] = static_cast<std::int8_t>(d);
+            for (Bitboard b = lines[d][a]; b; b &= b - 1)
+                directions[a][std::countr_zero(b)] = static_cast<std::int8_t>(d);
     return directions;
 }
 

@@ -29,8 +29,8 @@ const int pawn_pst[64] = {
 };
 // clang-format on
 
-int file_pawn_count[2][10];
-int rear_pawn_row[2][10];
+std::int8_t file_pawn_count[2][10];
+std::int8_t rear_pawn_row[2][10];
 
 void build_pawn_file_tables() {
     for (int i = 0; i < 10; ++i) {
@@ -48,7 +48,7 @@ void build_pawn_file_tables() {
             ++file_pawn_count[side][i];
             // white's rearmost pawn has the largest row, black's the smallest
             if (side == WHITE ? rear_pawn_row[side][i] < r : rear_pawn_row[side][i] > r)
-                rear_pawn_row[side][i] = r;
+                rear_pawn_row[side][i] = static_cast<std::int8_t>(r);
         }
     }
 }
@@ -89,16 +89,17 @@ int score_black_pawn(Square s) {
 
 namespace {
 
-// 2^12 entries of 352 bytes: about 1.4 MiB, the whole cache.
-constexpr int PAWN_CACHE_BITS = 12;
+// 2^14 entries of one cache line each: 1 MiB, the whole cache.
+constexpr int PAWN_CACHE_BITS = 14;
 
-struct PawnCacheEntry {
+struct alignas(64) PawnCacheEntry {
     Bitboard pawns[2];
+    std::int16_t scores[2];  // a side's pawns score within a few thousand
+    std::int8_t file_pawn_count[2][10];
+    std::int8_t rear_pawn_row[2][10];
     bool filled;
-    PawnScores scores;
-    int file_pawn_count[2][10];
-    int rear_pawn_row[2][10];
 };
+static_assert(sizeof(PawnCacheEntry) == 64);
 
 PawnCacheEntry pawn_cache[1 << PAWN_CACHE_BITS];
 
@@ -111,22 +112,24 @@ std::uint32_t pawn_cache_index(Bitboard white, Bitboard black) {
 
 PawnScores load_pawn_structure() {
     PawnCacheEntry& entry = pawn_cache[pawn_cache_index(pawn_sets[WHITE], pawn_sets[BLACK])];
-    if (!entry.filled || entry.pawns[WHITE] != pawn_sets[WHITE] ||
-        entry.pawns[BLACK] != pawn_sets[BLACK]) {
-        build_pawn_file_tables();
-        entry.scores = {{0, 0}};
-        for (const Square s : pawn_squares[WHITE])
-            if (s != NO_SQUARE) entry.scores.score[WHITE] += score_white_pawn(s);
-        for (const Square s : pawn_squares[BLACK])
-            if (s != NO_SQUARE) entry.scores.score[BLACK] += score_black_pawn(s);
-        entry.pawns[WHITE] = pawn_sets[WHITE];
-        entry.pawns[BLACK] = pawn_sets[BLACK];
-        entry.filled = true;
-        std::memcpy(entry.file_pawn_count, file_pawn_count, sizeof file_pawn_count);
-        std::memcpy(entry.rear_pawn_row, rear_pawn_row, sizeof rear_pawn_row);
-        return entry.scores;
+    if (entry.filled && entry.pawns[WHITE] == pawn_sets[WHITE] &&
+        entry.pawns[BLACK] == pawn_sets[BLACK]) {
+        std::memcpy(file_pawn_count, entry.file_pawn_count, sizeof file_pawn_count);
+        std::memcpy(rear_pawn_row, entry.rear_pawn_row, sizeof rear_pawn_row);
+        return {{entry.scores[WHITE], entry.scores[BLACK]}};
     }
-    std::memcpy(file_pawn_count, entry.file_pawn_count, sizeof file_pawn_count);
-    std::memcpy(rear_pawn_row, entry.rear_pawn_row, sizeof rear_pawn_row);
-    return entry.scores;
+    build_pawn_file_tables();
+    PawnScores scores = {{0, 0}};
+    for (const Square s : pawn_squares[WHITE])
+        if (s != NO_SQUARE) scores.score[WHITE] += score_white_pawn(s);
+    for (const Square s : pawn_squares[BLACK])
+        if (s != NO_SQUARE) scores.score[BLACK] += score_black_pawn(s);
+    entry.pawns[WHITE] = pawn_sets[WHITE];
+    entry.pawns[BLACK] = pawn_sets[BLACK];
+    entry.scores[WHITE] = static_cast<std::int16_t>(scores.score[WHITE]);
+    entry.scores[BLACK] = static_cast<std::int16_t>(scores.score[BLACK]);
+    std::memcpy(entry.file_pawn_count, file_pawn_count, sizeof file_pawn_count);
+    std::memcpy(entry.rear_pawn_row, rear_pawn_row, sizeof rear_pawn_row);
+    entry.filled = true;
+    return scores;
 }

@@ -61,6 +61,8 @@ int search(int alpha, int beta, int depth) {
         const Move move = move_stack[i].move;
         if (!make_move(move)) continue;
         legal_move_seen = true;
+        // the child probes the table first thing unless its depth is used up
+        if (depth > 1) tt_prefetch(position_key);
 
         // Step 10.4. Repetitions and dead positions score 0 unsearched, with
         // an empty line behind the move

@@ -1,7 +1,12 @@
 #include "search/tt.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 #include "board/position.h"
 
@@ -21,9 +26,32 @@ void tt_set_size(int n) {
     tt_mask = tt_entries - 1;
 }
 
+namespace {
+
+// Probes land anywhere in the table: in 2 MiB pages, where the system offers
+// them, far fewer of them miss the address cache than in 4 KiB pages. The
+// table stays calloc's, zeroed only as its pages are first touched.
+TTEntry* allocate_zeroed_table(std::uint32_t entries) {
+    void* const memory = std::calloc(entries, sizeof(TTEntry));
+#if defined(__linux__)
+    if (memory != nullptr) {
+        const std::uintptr_t page = 4096;
+        const std::uintptr_t start =
+            (reinterpret_cast<std::uintptr_t>(memory) + page - 1) & ~(page - 1);
+        const std::uintptr_t end =
+            (reinterpret_cast<std::uintptr_t>(memory) + std::size_t{entries} * sizeof(TTEntry)) &
+            ~(page - 1);
+        if (end > start) madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+    }
+#endif
+    return static_cast<TTEntry*>(memory);
+}
+
+}  // namespace
+
 void tt_allocate() {
     tt_release();
-    if (tt_entries != 0) tt_table = static_cast<TTEntry*>(std::calloc(tt_entries, sizeof(TTEntry)));
+    if (tt_entries != 0) tt_table = allocate_zeroed_table(tt_entries);
     if (tt_table == nullptr) {
         std::printf("Not enough memory for transposition table\n");
         return;

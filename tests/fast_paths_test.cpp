@@ -43,8 +43,9 @@ std::vector<Move> compare_here(std::mt19937& random) {
     for (const auto& window : windows) {
         // file tables left by some other position, as the search leaves them
         std::fill(&file_pawn_count[0][0], &file_pawn_count[0][0] + 20,
-                  static_cast<int>(random() % 3));
-        std::fill(&rear_pawn_row[0][0], &rear_pawn_row[0][0] + 20, static_cast<int>(random() % 8));
+                  static_cast<std::int8_t>(random() % 3));
+        std::fill(&rear_pawn_row[0][0], &rear_pawn_row[0][0] + 20,
+                  static_cast<std::int8_t>(random() % 8));
         const int fast = evaluate(window[0], window[1]);
         EXPECT_EQ(fast, evaluate_by_scan(window[0], window[1]))
             << "window " << window[0] << " " << window[1];
