@@ -81,6 +81,19 @@ inline constexpr auto king_steps = bitboard_detail::make_steps(LINE_ROW_STEP, LI
 // row nearer rank 1 than what it attacks, a black pawn a row nearer rank 8.
 inline constexpr std::array<std::array<Bitboard, 64>, 2> pawn_attackers = {
     bitboard_detail::make_steps({1, 1}, {-1, 1}), bitboard_detail::make_steps({-1, -1}, {-1, 1})};
+// The squares a bishop and a rook on s could reach on an empty board.
+inline constexpr auto diagonal_reach = [] {
+    std::array<Bitboard, 64> reach{};
+    for (Square s = 0; s < 64; ++s)
+        for (int d : BISHOP_LINES) reach[s] |= line_squares[d][s];
+    return reach;
+}();
+inline constexpr auto straight_reach = [] {
+    std::array<Bitboard, 64> reach{};
+    for (Square s = 0; s < 64; ++s)
+        for (int d : ROOK_LINES) reach[s] |= line_squares[d][s];
+    return reach;
+}();
 // The direction that leads from a to b, -1 when no line joins them.
 inline constexpr auto line_direction = bitboard_detail::make_line_directions();
 

@@ -201,6 +201,8 @@ void push_pawn_moves(MoveWriter& w, Square i) {
     const bool last_rank = us == WHITE ? i <= 7 : i >= 56;
     if (last_rank) return;
     const bool promotes = us == WHITE ? i <= 15 : i >= 48;
+    // a white pawn takes where a black pawn would stand to take it
+    if (!quiet_too && !promotes && (pawn_attackers[them][i] & side_squares[them]) == 0) return;
     const int capture = MOVE_PAWN | MOVE_CAPTURE;
     // toward the a-file first, as the scan tries them
     if (file_of(i) != 0 && board_color[i + forward - 1] == them)
@@ -264,12 +266,15 @@ void generate() {
                 push_steps<quiet_too>(w, i, knight_steps[i], enemy, empty);
                 break;
             case BISHOP:
+                if (!quiet_too && (diagonal_reach[i] & enemy) == 0) break;
                 for (int d : BISHOP_LINES) push_line<quiet_too>(w, i, d, enemy, occupied);
                 break;
             case ROOK:
+                if (!quiet_too && (straight_reach[i] & enemy) == 0) break;
                 for (int d : ROOK_LINES) push_line<quiet_too>(w, i, d, enemy, occupied);
                 break;
             case QUEEN:
+                if (!quiet_too && ((diagonal_reach[i] | straight_reach[i]) & enemy) == 0) break;
                 for (int d = 0; d < LINE_DIRECTIONS; ++d)
                     push_line<quiet_too>(w, i, d, enemy, occupied);
                 break;
