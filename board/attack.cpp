@@ -1,28 +1,24 @@
 #include "board/attack.h"
 
+#include "board/bitboard.h"
 #include "board/position.h"
 
 namespace {
 
-constexpr int KNIGHT_STEPS[8] = {-21, -19, -12, -8, 8, 12, 19, 21};
-constexpr int KING_STEPS[8] = {-11, -10, -9, -1, 1, 9, 10, 11};
-constexpr int DIAGONAL_STEPS[4] = {-11, -9, 9, 11};
-constexpr int STRAIGHT_STEPS[4] = {-10, -1, 1, 10};
-
-bool holds(int frame_cell, Side side, PieceType piece) {
-    const Square s = frame_to_square[frame_cell];
-    return s != -1 && board_color[s] == side && board_piece[s] == piece;
+// Whether any square of `candidates` holds a piece of that kind.
+bool holds_kind(Bitboard candidates, PieceType kind) {
+    for (; candidates; candidates &= candidates - 1)
+        if (board_piece[lowest_square(candidates)] == kind) return true;
+    return false;
 }
 
-// The first piece met from `origin` along `step`, if it belongs to `side` and
-// is one of the two kinds that slide that way.
-bool slider_along(int origin, int step, Side side, PieceType kind, PieceType queen) {
-    for (Square n = frame_to_square[origin + step]; n != -1;
-         n = frame_to_square[square_to_frame[n] + step]) {
-        if (board_color[n] == EMPTY) continue;
-        return board_color[n] == side && (board_piece[n] == kind || board_piece[n] == queen);
-    }
-    return false;
+// The first piece met from `square` along direction d belongs to `by_side`
+// and slides that way.
+bool slider_on_line(int d, Square square, Side by_side, Bitboard occupied) {
+    const Square n = first_on_line(d, square, occupied);
+    if (n == NO_SQUARE || board_color[n] != by_side) return false;
+    const PieceType piece = board_piece[n];
+    return piece == QUEEN || piece == (line_is_diagonal(d) ? BISHOP : ROOK);
 }
 
 }  // namespace
@@ -32,21 +28,26 @@ bool slider_along(int origin, int step, Side side, PieceType kind, PieceType que
 // target's own occupant never blocks, so a square held by `by_side` itself
 // counts as attacked when another of its pieces covers it.
 bool square_attacked(Square square, Side by_side) {
-    const int origin = square_to_frame[square];
-    // A white pawn attacks the two squares diagonally toward rank 8, so it
-    // stands diagonally toward rank 1 from what it attacks.
-    const int pawn_side = by_side == WHITE ? 1 : -1;
-    if (holds(origin + pawn_side * 9, by_side, PAWN) || holds(origin + pawn_side * 11, by_side, PAWN))
-        return true;
-    for (int step : KNIGHT_STEPS)
-        if (holds(origin + step, by_side, KNIGHT)) return true;
-    for (int step : KING_STEPS)
-        if (holds(origin + step, by_side, KING)) return true;
-    for (int step : DIAGONAL_STEPS)
-        if (slider_along(origin, step, by_side, BISHOP, QUEEN)) return true;
-    for (int step : STRAIGHT_STEPS)
-        if (slider_along(origin, step, by_side, ROOK, QUEEN)) return true;
+    const Bitboard theirs = side_squares[by_side];
+    if (holds_kind(pawn_attackers[by_side][square] & theirs, PAWN)) return true;
+    if (holds_kind(knight_steps[square] & theirs, KNIGHT)) return true;
+    if (holds_kind(king_steps[square] & theirs, KING)) return true;
+    const Bitboard occupied = side_squares[WHITE] | side_squares[BLACK];
+    for (int d = 0; d < LINE_DIRECTIONS; ++d) {
+        if ((line_squares[d][square] & theirs) != 0 && slider_on_line(d, square, by_side, occupied))
+            return true;
+    }
     return false;
 }
 
 bool in_check(Side side) { return square_attacked(king_square[side], side ^ 1); }
+
+bool side_to_move_in_check() {
+    if (check_state == CHECK_UNKNOWN) check_state = in_check(side_to_move);
+    return check_state != 0;
+}
+
+bool line_attack_through(Square square, Square through, Side by_side) {
+    const int d = line_direction[square][through];
+    return d >= 0 && slider_on_line(d, square, by_side, side_squares[WHITE] | side_squares[BLACK]);
+}

@@ -7,6 +7,7 @@
 std::uint32_t piece_square_key[2][7][64];
 std::uint32_t ep_square_key[64];
 std::uint32_t castle_right_key[4];
+std::uint32_t castle_rights_key[16];
 std::uint32_t white_to_move_key;
 
 namespace {
@@ -66,6 +67,11 @@ void init_keys() {
         }
     for (Square s = 0; s < 64; ++s) ep_square_key[s] = next_key_random();
     for (int bit = 0; bit < 4; ++bit) castle_right_key[bit] = next_key_random();
+    for (int rights = 0; rights < 16; ++rights) {
+        castle_rights_key[rights] = 0;
+        for (int bit = 0; bit < 4; ++bit)
+            if (rights & (1 << bit)) castle_rights_key[rights] ^= castle_right_key[bit];
+    }
     white_to_move_key = next_key_random();
 }
 
@@ -74,8 +80,9 @@ void compute_position_key() {
     for (Square s = 0; s < 64; ++s)
         if (board_piece[s] != EMPTY) key ^= piece_square_key[board_color[s]][board_piece[s]][s];
     if (ep_square >= 0) key ^= ep_square_key[ep_square];
-    for (int bit = 0; bit < 4; ++bit)
-        if (castle_rights & (1 << bit)) key ^= castle_right_key[bit];
+    key ^= castle_rights_key[castle_rights];
     if (side_to_move == WHITE) key ^= white_to_move_key;
     position_key = key;
+    // Whatever set up the position may have changed who is in check.
+    check_state = CHECK_UNKNOWN;
 }

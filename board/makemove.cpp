@@ -9,6 +9,7 @@
 namespace {
 
 void pawn_list_remove(Side side, Square s) {
+    pawn_sets[side] ^= square_bit(s);
     for (Square& entry : pawn_squares[side])
         if (entry == s) {
             entry = NO_SQUARE;
@@ -17,6 +18,7 @@ void pawn_list_remove(Side side, Square s) {
 }
 
 void pawn_list_replace(Side side, Square from, Square to) {
+    pawn_sets[side] ^= square_bit(from) | square_bit(to);
     for (Square& entry : pawn_squares[side])
         if (entry == from) {
             entry = to;
@@ -24,11 +26,19 @@ void pawn_list_replace(Side side, Square from, Square to) {
         }
 }
 
-void pawn_list_insert(Side side, Square s) { pawn_list_replace(side, NO_SQUARE, s); }
+void pawn_list_insert(Side side, Square s) {
+    pawn_sets[side] |= square_bit(s);
+    for (Square& entry : pawn_squares[side])
+        if (entry == NO_SQUARE) {
+            entry = s;
+            return;
+        }
+}
 
 void sum_material(Side side) { total_material[side] = pawn_material[side] + piece_material[side]; }
 
 void move_piece(Square from, Square to) {
+    side_squares[board_color[from]] ^= square_bit(from) | square_bit(to);
     board_color[to] = board_color[from];
     board_piece[to] = board_piece[from];
     board_color[from] = EMPTY;
@@ -61,8 +71,8 @@ const CastleRoute& castle_route(Square king_to) {
 Square en_passant_victim(Square to, Side mover) { return mover == WHITE ? to + 8 : to - 8; }
 
 // The key bits a move flips, read from the position right after the move and
-// its record: XOR-ing them in makes the move's key, XOR-ing them again takes it
-// back, and the result always equals the key computed from scratch.
+// its record: XOR-ing them in makes the move's key, which always equals the key
+// computed from scratch; take_back restores the key the record kept.
 std::uint32_t key_change(const UndoRecord& record, Side mover) {
     const Square from = move_from(record.move);
     const Square to = move_to(record.move);
@@ -77,25 +87,30 @@ std::uint32_t key_change(const UndoRecord& record, Side mover) {
         const CastleRoute& route = castle_route(to);
         change ^= piece_square_key[mover][ROOK][route.rook_from] ^ piece_square_key[mover][ROOK][route.rook_to];
     }
-    const int lost_rights = record.castle_rights ^ castle_rights;
-    for (int bit = 0; bit < 4; ++bit)
-        if (lost_rights & (1 << bit)) change ^= castle_right_key[bit];
+    change ^= castle_rights_key[record.castle_rights ^ castle_rights];
     if (record.ep_square != NO_SQUARE) change ^= ep_square_key[record.ep_square];
     if (ep_square != NO_SQUARE) change ^= ep_square_key[ep_square];
     return change ^ white_to_move_key;
 }
 
-}  // namespace
-
-bool make_move(Move move) {
+// make_move and make_move_full_test; only the second always scans for attacks.
+template <bool always_full_test>
+bool make_move_testing(Move move) {
     const Side s = side_to_move;
     const Side o = opponent_side;
     const Square from = move_from(move);
     const Square to = move_to(move);
     const int flags = move_flags(move);
 
+    // A move that is not the king's, en passant or castling, made while not in
+    // check, can expose the king only along a line through its from-square.
+    const bool king_moves = board_piece[from] == KING;
+    const bool needs_full_test = always_full_test || king_moves ||
+                                 (flags & (MOVE_EN_PASSANT | MOVE_CASTLE)) ||
+                                 side_to_move_in_check();
+
     if (flags & MOVE_CASTLE) {
-        if (square_attacked(king_square[s], o)) return false;
+        if (side_to_move_in_check()) return false;
         const CastleRoute& route = castle_route(to);
         for (Square square : route.must_be_empty)
             if (square != NO_SQUARE && board_color[square] != EMPTY) return false;
@@ -110,7 +125,12 @@ bool make_move(Move move) {
     record.castle_rights = castle_rights;
     record.ep_square = ep_square;
     record.halfmove_clock = halfmove_clock;
+    record.check_state = check_state;
+    record.previous_key = position_key;
     ++ply;
+
+    side_squares[s] ^= square_bit(from) | square_bit(to);
+    if (record.captured != EMPTY) side_squares[o] ^= square_bit(to);
 
     if (record.captured != EMPTY) {
         if (record.captured == PAWN) {
@@ -127,7 +147,7 @@ bool make_move(Move move) {
         halfmove_clock = 0;
     else
         ++halfmove_clock;
-    if (board_piece[from] == KING) king_square[s] = to;
+    if (king_moves) king_square[s] = to;
 
     board_color[to] = s;
     if (flags & MOVE_PROMOTE) {
@@ -146,6 +166,7 @@ bool make_move(Move move) {
 
     if (flags & MOVE_EN_PASSANT) {
         const Square victim = en_passant_victim(to, s);
+        side_squares[o] ^= square_bit(victim);
         board_color[victim] = EMPTY;
         board_piece[victim] = EMPTY;
         pawn_list_remove(o, victim);
@@ -157,13 +178,21 @@ bool make_move(Move move) {
     opponent_side ^= 1;
     position_key ^= key_change(record, s);
     record.key = position_key;
+    check_state = CHECK_UNKNOWN;
 
-    if (square_attacked(king_square[s], o)) {
+    if (needs_full_test ? square_attacked(king_square[s], o)
+                        : line_attack_through(king_square[s], from, o)) {
         take_back();
         return false;
     }
     return true;
 }
+
+}  // namespace
+
+bool make_move(Move move) { return make_move_testing<false>(move); }
+
+bool make_move_full_test(Move move) { return make_move_testing<true>(move); }
 
 int count_legal_moves(Move* first_legal) {
     int count = 0;
@@ -184,14 +213,17 @@ void take_back() {
     const Side o = opponent_side;
     --ply;
     const UndoRecord& record = undo_stack[ply];
-    position_key ^= key_change(record, s);
+    position_key = record.previous_key;
     const Square from = move_from(record.move);
     const Square to = move_to(record.move);
     const int flags = move_flags(record.move);
     castle_rights = record.castle_rights;
     ep_square = record.ep_square;
     halfmove_clock = record.halfmove_clock;
+    check_state = record.check_state;
 
+    side_squares[s] ^= square_bit(from) | square_bit(to);
+    if (record.captured != EMPTY) side_squares[o] ^= square_bit(to);
     board_color[from] = s;
     if (flags & MOVE_PROMOTE) {
         pawn_material[s] += piece_value[PAWN];
@@ -227,6 +259,7 @@ void take_back() {
 
     if (flags & MOVE_EN_PASSANT) {
         const Square victim = en_passant_victim(to, s);
+        side_squares[o] ^= square_bit(victim);
         board_color[victim] = o;
         board_piece[victim] = PAWN;
         pawn_list_insert(o, victim);

@@ -7,6 +7,9 @@
 // position and `ply` exactly as before, when castling is not allowed or the
 // mover's king would be left attacked.
 bool make_move(Move move);
+// make_move with the attack scan run after every move: the reference for its
+// shortcut, which scans only when the king could have been exposed.
+bool make_move_full_test(Move move);
 // Takes back the move recorded in undo_stack[ply - 1]; ply must be at least 1.
 void take_back();
 // The legal moves among the current ply's list, each made and taken back;

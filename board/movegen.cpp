@@ -1,6 +1,12 @@
 #include "board/movegen.h"
 
+#include "board/bitboard.h"
 #include "board/position.h"
+
+// ---- the square-scanning generator ----
+//
+// Walks the board square by square and every piece's steps through the
+// frame: slow, plainly right, and the order every generator keeps.
 
 void push_promotions(Square from, Square to, int flags) {
     int& end = ply_move_end[ply];
@@ -54,6 +60,17 @@ static void push_en_passant() {
     }
 }
 
+// Castling from the rights alone; make_move tests the squares between.
+static void push_castling() {
+    if (side_to_move == WHITE) {
+        if (castle_rights & CASTLE_WHITE_KINGSIDE) push_move(60, 62, MOVE_CASTLE);
+        if (castle_rights & CASTLE_WHITE_QUEENSIDE) push_move(60, 58, MOVE_CASTLE);
+    } else {
+        if (castle_rights & CASTLE_BLACK_KINGSIDE) push_move(4, 6, MOVE_CASTLE);
+        if (castle_rights & CASTLE_BLACK_QUEENSIDE) push_move(4, 2, MOVE_CASTLE);
+    }
+}
+
 // A pawn on its own last rank (only edit mode can put one there) has no
 // square in front of it and is skipped.
 static bool pawn_on_last_rank(Square i) {
@@ -78,7 +95,7 @@ static void push_piece_moves(Square i, PieceType piece) {
     }
 }
 
-void generate_moves() {
+void generate_moves_by_scan() {
     ply_move_end[ply] = ply_move_start[ply];
     const int forward = side_to_move == WHITE ? -8 : 8;
     for (Square i = 0; i < 64; ++i) {
@@ -97,19 +114,12 @@ void generate_moves() {
         }
         push_piece_moves<true>(i, piece);
     }
-    // Castling from the rights alone; make_move tests the squares between.
-    if (side_to_move == WHITE) {
-        if (castle_rights & CASTLE_WHITE_KINGSIDE) push_move(60, 62, MOVE_CASTLE);
-        if (castle_rights & CASTLE_WHITE_QUEENSIDE) push_move(60, 58, MOVE_CASTLE);
-    } else {
-        if (castle_rights & CASTLE_BLACK_KINGSIDE) push_move(4, 6, MOVE_CASTLE);
-        if (castle_rights & CASTLE_BLACK_QUEENSIDE) push_move(4, 2, MOVE_CASTLE);
-    }
+    push_castling();
     push_en_passant();
     ply_move_start[ply + 1] = ply_move_end[ply];
 }
 
-void generate_captures() {
+void generate_captures_by_scan() {
     ply_move_end[ply] = ply_move_start[ply];
     const int forward = side_to_move == WHITE ? -8 : 8;
     for (Square i = 0; i < 64; ++i) {
@@ -126,4 +136,170 @@ void generate_captures() {
     }
     push_en_passant();
     ply_move_start[ply + 1] = ply_move_end[ply];
+}
+
+// ---- the set-based generator ----
+//
+// Visits only the side's own pieces, lowest square first, and finds each
+// line's first piece from the line sets; it writes the same moves in the same
+// order with the same scores as the scan above.
+
+namespace {
+
+// Writes moves behind the current ply's list start; the ordering inputs are
+// read once per list.
+struct MoveWriter {
+    ScoredMove* out;
+    Move killer;
+    const int (*history)[64];
+
+    void capture(Square from, Square to, int flags) {
+        *out++ = {encode_move(from, to, 0, flags),
+                  CAPTURE_SCORE_BASE + 8 * board_piece[to] - board_piece[from]};
+    }
+    void quiet(Square from, Square to, int flags) {
+        const Move move = encode_move(from, to, 0, flags);
+        *out++ = {move, move == killer ? KILLER_SCORE : history[from][to]};
+    }
+    void promotions(Square from, Square to, int flags) {
+        for (PieceType promotion = KNIGHT; promotion <= QUEEN; ++promotion)
+            *out++ = {encode_move(from, to, promotion, flags | MOVE_PROMOTE),
+                      CAPTURE_SCORE_BASE + 8 * promotion};
+    }
+    // A pawn move to the last rank comes as its four promotions.
+    void pawn(Square from, Square to, int flags, bool promotes) {
+        if (promotes)
+            promotions(from, to, flags);
+        else if (flags & MOVE_CAPTURE)
+            capture(from, to, flags);
+        else
+            quiet(from, to, flags);
+    }
+};
+
+MoveWriter start_list() {
+    return {move_stack + ply_move_start[ply], killer_move[ply], history_score};
+}
+
+void finish_list(const MoveWriter& writer) {
+    ply_move_end[ply] = static_cast<int>(writer.out - move_stack);
+    ply_move_start[ply + 1] = ply_move_end[ply];
+}
+
+// The list so far is handed to the scan's helpers and taken back.
+template <typename Push>
+void push_through_scan(MoveWriter& writer, Push push) {
+    finish_list(writer);
+    push();
+    writer.out = move_stack + ply_move_end[ply];
+}
+
+template <Side us, bool quiet_too>
+void push_pawn_moves(MoveWriter& w, Square i) {
+    constexpr Side them = us ^ 1;
+    constexpr int forward = us == WHITE ? -8 : 8;
+    const bool last_rank = us == WHITE ? i <= 7 : i >= 56;
+    if (last_rank) return;
+    const bool promotes = us == WHITE ? i <= 15 : i >= 48;
+    // a white pawn takes where a black pawn would stand to take it
+    if (!quiet_too && !promotes && (pawn_attackers[them][i] & side_squares[them]) == 0) return;
+    const int capture = MOVE_PAWN | MOVE_CAPTURE;
+    // toward the a-file first, as the scan tries them
+    if (file_of(i) != 0 && board_color[i + forward - 1] == them)
+        w.pawn(i, i + forward - 1, capture, promotes);
+    if (file_of(i) != 7 && board_color[i + forward + 1] == them)
+        w.pawn(i, i + forward + 1, capture, promotes);
+    if (board_color[i + forward] != EMPTY) return;
+    if (promotes) {
+        w.promotions(i, i + forward, MOVE_PAWN);
+    } else if (quiet_too) {
+        w.quiet(i, i + forward, MOVE_PAWN);
+        const bool on_start_rank = us == WHITE ? i >= 48 : i <= 15;
+        if (on_start_rank && board_color[i + 2 * forward] == EMPTY)
+            w.quiet(i, i + 2 * forward, MOVE_PAWN | MOVE_PAWN_DOUBLE);
+    }
+}
+
+// Steps of a knight or king: ascending target squares are the steps' order.
+template <bool quiet_too>
+void push_steps(MoveWriter& w, Square i, Bitboard targets, Bitboard enemy, Bitboard empty) {
+    for (Bitboard b = targets & (quiet_too ? enemy | empty : enemy); b; b &= b - 1) {
+        const Square n = lowest_square(b);
+        if (enemy & square_bit(n))
+            w.capture(i, n, MOVE_CAPTURE);
+        else
+            w.quiet(i, n, 0);
+    }
+}
+
+// One line of a sliding piece, near to far, up to its first piece.
+template <bool quiet_too>
+void push_line(MoveWriter& w, Square i, int d, Bitboard enemy, Bitboard occupied) {
+    if (!quiet_too && (line_squares[d][i] & enemy) == 0) return;
+    const Square blocker = first_on_line(d, i, occupied);
+    if (quiet_too) {
+        Bitboard reach = line_squares[d][i];
+        if (blocker != NO_SQUARE) reach ^= line_squares[d][blocker] | square_bit(blocker);
+        if (line_leads_down(d))
+            for (; reach; reach ^= square_bit(highest_square(reach)))
+                w.quiet(i, highest_square(reach), 0);
+        else
+            for (; reach; reach &= reach - 1) w.quiet(i, lowest_square(reach), 0);
+    }
+    if (blocker != NO_SQUARE && (enemy & square_bit(blocker))) w.capture(i, blocker, MOVE_CAPTURE);
+}
+
+template <Side us, bool quiet_too>
+void generate() {
+    MoveWriter w = start_list();
+    const Bitboard own = side_squares[us];
+    const Bitboard enemy = side_squares[us ^ 1];
+    const Bitboard occupied = own | enemy;
+    const Bitboard empty = ~occupied;
+    for (Bitboard pieces = own; pieces; pieces &= pieces - 1) {
+        const Square i = lowest_square(pieces);
+        switch (board_piece[i]) {
+            case PAWN:
+                push_pawn_moves<us, quiet_too>(w, i);
+                break;
+            case KNIGHT:
+                push_steps<quiet_too>(w, i, knight_steps[i], enemy, empty);
+                break;
+            case BISHOP:
+                if (!quiet_too && (diagonal_reach[i] & enemy) == 0) break;
+                for (int d : BISHOP_LINES) push_line<quiet_too>(w, i, d, enemy, occupied);
+                break;
+            case ROOK:
+                if (!quiet_too && (straight_reach[i] & enemy) == 0) break;
+                for (int d : ROOK_LINES) push_line<quiet_too>(w, i, d, enemy, occupied);
+                break;
+            case QUEEN:
+                if (!quiet_too && ((diagonal_reach[i] | straight_reach[i]) & enemy) == 0) break;
+                for (int d = 0; d < LINE_DIRECTIONS; ++d)
+                    push_line<quiet_too>(w, i, d, enemy, occupied);
+                break;
+            default:
+                push_steps<quiet_too>(w, i, king_steps[i], enemy, empty);
+                break;
+        }
+    }
+    if (quiet_too && castle_rights) push_through_scan(w, push_castling);
+    if (ep_square != NO_SQUARE) push_through_scan(w, push_en_passant);
+    finish_list(w);
+}
+
+}  // namespace
+
+void generate_moves() {
+    if (side_to_move == WHITE)
+        generate<WHITE, true>();
+    else
+        generate<BLACK, true>();
+}
+
+void generate_captures() {
+    if (side_to_move == WHITE)
+        generate<WHITE, false>();
+    else
+        generate<BLACK, false>();
 }

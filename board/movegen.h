@@ -11,5 +11,10 @@ constexpr int KILLER_SCORE = 900000;
 void generate_moves();
 // Captures, pawn steps to the last rank and en-passant captures only.
 void generate_captures();
+
+// The same lists made by scanning every square and stepping through the
+// board frame: the slow, obvious generator the fast one is tested against.
+void generate_moves_by_scan();
+void generate_captures_by_scan();
 void push_move(Square from, Square to, int flags);
 void push_promotions(Square from, Square to, int flags);

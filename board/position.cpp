@@ -1,9 +1,13 @@
 #include "board/position.h"
 
+#include <bit>
+
+#include "board/attack.h"
 #include "board/keys.h"
 
 int board_color[64];
 int board_piece[64];
+Bitboard side_squares[2];
 Side side_to_move;
 Side opponent_side;
 int castle_rights;
@@ -12,9 +16,11 @@ int halfmove_clock;
 std::uint32_t position_key;
 Square king_square[2];
 Square pawn_squares[2][8];
+Bitboard pawn_sets[2];
 int pawn_material[2];
 int piece_material[2];
 int total_material[2];
+int check_state = CHECK_UNKNOWN;
 
 int ply;
 UndoRecord undo_stack[MAX_PLY + 1];
@@ -109,22 +115,11 @@ PieceType piece_of_letter(char letter) {
 }
 
 void new_game() {
-    int pawn_count[2] = {0, 0};
-    piece_material[WHITE] = piece_material[BLACK] = 0;
-    for (Side side = WHITE; side <= BLACK; ++side)
-        for (int i = 0; i < 8; ++i) pawn_squares[side][i] = NO_SQUARE;
     for (Square s = 0; s < 64; ++s) {
         board_color[s] = start_color[s];
         board_piece[s] = start_piece[s];
-        if (board_piece[s] == PAWN)
-            pawn_squares[board_color[s]][pawn_count[board_color[s]]++] = s;
-        else if (board_piece[s] != EMPTY)
-            piece_material[board_color[s]] += piece_value[board_piece[s]];
     }
-    for (Side side = WHITE; side <= BLACK; ++side) {
-        pawn_material[side] = 100 * pawn_count[side];
-        total_material[side] = pawn_material[side] + piece_material[side];
-    }
+    rebuild_piece_bookkeeping();
     ep_square = NO_SQUARE;
     side_to_move = WHITE;
     opponent_side = BLACK;
@@ -132,8 +127,6 @@ void new_game() {
     ply = 0;
     ply_move_start[0] = 0;
     game_ply = 0;
-    king_square[WHITE] = 60;
-    king_square[BLACK] = 4;
     castle_rights = 15;
     compute_position_key();
 }
@@ -145,16 +138,20 @@ bool rebuild_piece_bookkeeping() {
     for (Side side = WHITE; side <= BLACK; ++side) {
         for (int i = 0; i < 8; ++i) pawn_squares[side][i] = NO_SQUARE;
         piece_material[side] = 0;
+        side_squares[side] = 0;
+        pawn_sets[side] = 0;
     }
     for (Square s = 0; s < 64; ++s) {
         const Side side = board_color[s];
         if (side == EMPTY) continue;
+        side_squares[side] |= square_bit(s);
         const PieceType piece = board_piece[s];
         if (piece == PAWN) {
             if (row_of(s) == 0 || row_of(s) == 7) representable = false;
-            if (pawn_count[side] < 8)
+            if (pawn_count[side] < 8) {
                 pawn_squares[side][pawn_count[side]] = s;
-            else
+                pawn_sets[side] |= square_bit(s);
+            } else
                 representable = false;
             ++pawn_count[side];
         } else {
@@ -170,6 +167,7 @@ bool rebuild_piece_bookkeeping() {
         total_material[side] = pawn_material[side] + piece_material[side];
         if (king_count[side] != 1) representable = false;
     }
+    check_state = CHECK_UNKNOWN;
     return representable;
 }
 
@@ -179,6 +177,9 @@ bool position_is_consistent() {
     int kings[2] = {0, 0};
     for (Square s = 0; s < 64; ++s) {
         if ((board_color[s] == EMPTY) != (board_piece[s] == EMPTY)) return false;
+        for (Side side = WHITE; side <= BLACK; ++side)
+            if (((side_squares[side] & square_bit(s)) != 0) != (board_color[s] == side))
+                return false;
         if (board_color[s] == EMPTY) continue;
         if (board_color[s] != WHITE && board_color[s] != BLACK) return false;
         if (board_piece[s] < PAWN || board_piece[s] > KING) return false;
@@ -187,7 +188,7 @@ bool position_is_consistent() {
             ++pawns[side];
             int found = 0;
             for (int i = 0; i < 8; ++i) found += pawn_squares[side][i] == s;
-            if (found != 1) return false;
+            if (found != 1 || (pawn_sets[side] & square_bit(s)) == 0) return false;
         } else {
             pieces[side] += piece_value[board_piece[s]];
         }
@@ -200,9 +201,11 @@ bool position_is_consistent() {
         int listed = 0;
         for (int i = 0; i < 8; ++i) listed += pawn_squares[side][i] != NO_SQUARE;
         if (listed != pawns[side] || kings[side] != 1) return false;
+        if (std::popcount(pawn_sets[side]) != pawns[side]) return false;
         if (pawn_material[side] != 100 * pawns[side] || piece_material[side] != pieces[side] ||
             total_material[side] != pawn_material[side] + piece_material[side])
             return false;
     }
+    if (check_state != CHECK_UNKNOWN && check_state != in_check(side_to_move)) return false;
     return opponent_side == (side_to_move ^ 1);
 }

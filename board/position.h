@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "board/bitboard.h"
 #include "board/types.h"
 
 // No square holds more than a queen's 27 moves, so no position yields more than
@@ -17,6 +18,8 @@ constexpr int GAME_HISTORY_SIZE = 12000;
 // ---- position state ----
 extern int board_color[64];
 extern int board_piece[64];
+// The squares each side holds, kept with the board tables by every change to them.
+extern Bitboard side_squares[2];
 extern Side side_to_move;
 extern Side opponent_side;
 extern int castle_rights;
@@ -27,9 +30,15 @@ extern int halfmove_clock;
 extern std::uint32_t position_key;
 extern Square king_square[2];
 extern Square pawn_squares[2][8];
+// The squares of pawn_squares as sets, kept with the lists.
+extern Bitboard pawn_sets[2];
 extern int pawn_material[2];
 extern int piece_material[2];
 extern int total_material[2];
+// Whether the side to move is in check, once asked: CHECK_UNKNOWN after a
+// set-up or a move; take_back restores what was known before the move.
+constexpr int CHECK_UNKNOWN = -1;
+extern int check_state;
 
 // ---- search and game bookkeeping ----
 extern int ply;
@@ -60,7 +69,7 @@ PieceType piece_of_letter(char letter);
 // Sets up the starting position, with its key, and empties the game record.
 void new_game();
 
-// Rebuilds king squares, pawn lists and material sums from the board tables.
+// Rebuilds the side sets, king squares, pawn lists and material sums from the board tables.
 // Returns false when the board cannot be represented: a side without exactly
 // one king, more than eight pawns of a side, or a pawn on its first or last rank.
 bool rebuild_piece_bookkeeping();

@@ -61,12 +61,14 @@ struct ScoredMove {
 };
 
 // What a move changed, so that it can be taken back; `key` is the key of the
-// position the move led to.
+// position the move led to, `previous_key` the key of the one it left.
 struct UndoRecord {
     Move move;
     int captured;
     int castle_rights;
     int ep_square;
     int halfmove_clock;
+    int check_state;
+    std::uint32_t previous_key;
     std::uint32_t key;
 };

@@ -63,9 +63,26 @@ int king_term(Side side, Square s, Square own_view) {
     return king_endgame_pst[own_view];
 }
 
+// The table and file terms of the piece of `side` on s, a pawn excepted.
+int piece_term(Side side, Square s) {
+    const Square own_view = side == WHITE ? s : mirror_square[s];
+    switch (board_piece[s]) {
+        case KNIGHT:
+            return knight_pst[own_view];
+        case BISHOP:
+            return bishop_pst[own_view];
+        case ROOK:
+            return rook_bonus(side, s, own_view);
+        case KING:
+            return king_term(side, s, own_view);
+        default:  // a queen counts its material only
+            return 0;
+    }
+}
+
 }  // namespace
 
-int evaluate(int alpha, int beta) {
+int evaluate_by_scan(int alpha, int beta) {
     const int d = total_material[side_to_move] - total_material[opponent_side];
     // d + margin < alpha rather than d < alpha - margin: a window at the limits of int stays safe
     if (d + LAZY_MARGIN < alpha || d - LAZY_MARGIN > beta) return d;
@@ -75,26 +92,23 @@ int evaluate(int alpha, int beta) {
     for (Square s = 0; s < 64; ++s) {
         const Side side = board_color[s];
         if (side == EMPTY) continue;
-        const Square own_view = side == WHITE ? s : mirror_square[s];
-        switch (board_piece[s]) {
-            case PAWN:
-                score[side] += side == WHITE ? score_white_pawn(s) : score_black_pawn(s);
-                break;
-            case KNIGHT:
-                score[side] += knight_pst[own_view];
-                break;
-            case BISHOP:
-                score[side] += bishop_pst[own_view];
-                break;
-            case ROOK:
-                score[side] += rook_bonus(side, s, own_view);
-                break;
-            case KING:
-                score[side] += king_term(side, s, own_view);
-                break;
-            default:  // a queen counts its material only
-                break;
-        }
+        if (board_piece[s] == PAWN)
+            score[side] += side == WHITE ? score_white_pawn(s) : score_black_pawn(s);
+        else
+            score[side] += piece_term(side, s);
     }
+    return score[side_to_move] - score[opponent_side];
+}
+
+int evaluate(int alpha, int beta) {
+    const int d = total_material[side_to_move] - total_material[opponent_side];
+    if (d + LAZY_MARGIN < alpha || d - LAZY_MARGIN > beta) return d;
+
+    const PawnScores pawns = load_pawn_structure();
+    int score[2] = {total_material[WHITE] + pawns.score[WHITE],
+                    total_material[BLACK] + pawns.score[BLACK]};
+    for (Side side = WHITE; side <= BLACK; ++side)
+        for (Bitboard b = side_squares[side] & ~pawn_sets[side]; b; b &= b - 1)
+            score[side] += piece_term(side, lowest_square(b));
     return score[side_to_move] - score[opponent_side];
 }

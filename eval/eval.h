@@ -22,3 +22,6 @@ extern const int king_endgame_pst[64];
 // alpha and beta are the caller's window and serve only the lazy exit, whose
 // result is the material balance, unclipped.
 int evaluate(int alpha, int beta);
+// The same score by scanning the board and working out the pawn structure
+// afresh: the plain version evaluate is tested against.
+int evaluate_by_scan(int alpha, int beta);

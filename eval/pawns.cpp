@@ -1,5 +1,7 @@
 #include "eval/pawns.h"
 
+#include <cstring>
+
 #include "board/position.h"
 
 // clang-format off
@@ -27,8 +29,8 @@ const int pawn_pst[64] = {
 };
 // clang-format on
 
-int file_pawn_count[2][10];
-int rear_pawn_row[2][10];
+std::int8_t file_pawn_count[2][10];
+std::int8_t rear_pawn_row[2][10];
 
 void build_pawn_file_tables() {
     for (int i = 0; i < 10; ++i) {
@@ -46,7 +48,7 @@ void build_pawn_file_tables() {
             ++file_pawn_count[side][i];
             // white's rearmost pawn has the largest row, black's the smallest
             if (side == WHITE ? rear_pawn_row[side][i] < r : rear_pawn_row[side][i] > r)
-                rear_pawn_row[side][i] = r;
+                rear_pawn_row[side][i] = static_cast<std::int8_t>(r);
         }
     }
 }
@@ -83,4 +85,51 @@ int score_black_pawn(Square s) {
         rear_pawn_row[WHITE][i + 1] <= r)
         score += PASSED_PAWN_BONUS_PER_RANK * r;
     return score;
+}
+
+namespace {
+
+// 2^14 entries of one cache line each: 1 MiB, the whole cache.
+constexpr int PAWN_CACHE_BITS = 14;
+
+struct alignas(64) PawnCacheEntry {
+    Bitboard pawns[2];
+    std::int16_t scores[2];  // a side's pawns score within a few thousand
+    std::int8_t file_pawn_count[2][10];
+    std::int8_t rear_pawn_row[2][10];
+    bool filled;
+};
+static_assert(sizeof(PawnCacheEntry) == 64);
+
+PawnCacheEntry pawn_cache[1 << PAWN_CACHE_BITS];
+
+std::uint32_t pawn_cache_index(Bitboard white, Bitboard black) {
+    const Bitboard mixed = (white * 0x9E3779B97F4A7C15ull) ^ (black * 0xC2B2AE3D27D4EB4Full);
+    return static_cast<std::uint32_t>(mixed >> (64 - PAWN_CACHE_BITS));
+}
+
+}  // namespace
+
+PawnScores load_pawn_structure() {
+    PawnCacheEntry& entry = pawn_cache[pawn_cache_index(pawn_sets[WHITE], pawn_sets[BLACK])];
+    if (entry.filled && entry.pawns[WHITE] == pawn_sets[WHITE] &&
+        entry.pawns[BLACK] == pawn_sets[BLACK]) {
+        std::memcpy(file_pawn_count, entry.file_pawn_count, sizeof file_pawn_count);
+        std::memcpy(rear_pawn_row, entry.rear_pawn_row, sizeof rear_pawn_row);
+        return {{entry.scores[WHITE], entry.scores[BLACK]}};
+    }
+    build_pawn_file_tables();
+    PawnScores scores = {{0, 0}};
+    for (const Square s : pawn_squares[WHITE])
+        if (s != NO_SQUARE) scores.score[WHITE] += score_white_pawn(s);
+    for (const Square s : pawn_squares[BLACK])
+        if (s != NO_SQUARE) scores.score[BLACK] += score_black_pawn(s);
+    entry.pawns[WHITE] = pawn_sets[WHITE];
+    entry.pawns[BLACK] = pawn_sets[BLACK];
+    entry.scores[WHITE] = static_cast<std::int16_t>(scores.score[WHITE]);
+    entry.scores[BLACK] = static_cast<std::int16_t>(scores.score[BLACK]);
+    std::memcpy(entry.file_pawn_count, file_pawn_count, sizeof file_pawn_count);
+    std::memcpy(entry.rear_pawn_row, rear_pawn_row, sizeof rear_pawn_row);
+    entry.filled = true;
+    return scores;
 }

@@ -2,6 +2,8 @@
 // each pawn (table value, doubled, isolated, backward, passed).
 #pragma once
 
+#include <cstdint>
+
 #include "board/types.h"
 
 constexpr int DOUBLED_PAWN_PENALTY = 10;
@@ -20,15 +22,26 @@ extern const int mirror_square[64];
 // Piece-square values of a pawn, from white's point of view.
 extern const int pawn_pst[64];
 
+// Small counts and rows, kept in bytes so that a cached structure is one cache line.
 // Indexed by [side][file + 1]; indices 0 and 9 are empty files beyond the
 // edges, so an a- or h-file pawn needs no bounds test for its neighbours.
-extern int file_pawn_count[2][10];
+extern std::int8_t file_pawn_count[2][10];
 // Row of the side's rearmost pawn on the file: the largest row for white, the
 // smallest for black; WHITE_NO_PAWN_ROW / BLACK_NO_PAWN_ROW on a file without one.
-extern int rear_pawn_row[2][10];
+extern std::int8_t rear_pawn_row[2][10];
 
-// Rewrites both file tables from the pawn lists; called once per full evaluation.
+// Rewrites both file tables from the pawn lists.
 void build_pawn_file_tables();
+
+// Each side's pawns scored together, indexed by side.
+struct PawnScores {
+    int score[2];
+};
+// Makes the file tables those of the current pawns and returns both sides'
+// summed pawn scores: what build_pawn_file_tables and score_white_pawn /
+// score_black_pawn over every pawn give, kept in a small table keyed by the
+// exact pawn sets, so that a structure met again is not worked out again.
+PawnScores load_pawn_structure();
 // Score of the white (black) pawn on the square; the file tables must be current.
 int score_white_pawn(Square s);
 int score_black_pawn(Square s);

@@ -15,6 +15,12 @@
 #include <chrono>
 #endif
 
+#if defined(__linux__)
+#include <sys/mman.h>
+
+#include <cstdint>
+#endif
+
 namespace {
 
 #ifdef _WIN32
@@ -104,3 +110,21 @@ void platform_restore_stdout(int saved) {
     dup2(saved, STDOUT_DESCRIPTOR);
     close(saved);
 }
+
+#if defined(__linux__)
+
+// madvise takes whole pages: the part of the block from its first page
+// boundary to its last.
+void platform_advise_large_pages(void* memory, std::size_t bytes) {
+    const std::uintptr_t page = 4096;
+    const std::uintptr_t first = reinterpret_cast<std::uintptr_t>(memory);
+    const std::uintptr_t start = (first + page - 1) & ~(page - 1);
+    const std::uintptr_t end = (first + bytes) & ~(page - 1);
+    if (end > start) madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+}
+
+#else
+
+void platform_advise_large_pages(void*, std::size_t) {}
+
+#endif

@@ -2,6 +2,8 @@
 // Windows), in one place, so that the engine itself has no system conditionals.
 #pragma once
 
+#include <cstddef>
+
 // A steady reading in milliseconds, 64 bits wide, so it does not wrap during
 // a game; only differences are meaningful.
 long long platform_clock_ms();
@@ -26,3 +28,8 @@ bool platform_read_line(char* buffer, int size);
 // given the returned handle (-1 when standard output could not be saved).
 int platform_silence_stdout();
 void platform_restore_stdout(int saved);
+
+// Asks the system to back `bytes` bytes from `memory` with large pages where
+// it offers them (transparent huge pages on Linux); a hint only, which changes
+// nothing where there are none.
+void platform_advise_large_pages(void* memory, std::size_t bytes);

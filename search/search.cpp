@@ -44,7 +44,7 @@ int search(int alpha, int beta, int depth) {
     }
 
     // Step 7. Check extension
-    if (in_check(side_to_move)) ++depth;
+    if (side_to_move_in_check()) ++depth;
 
     // Step 8. Generate moves, the previous PV's move first
     generate_moves();
@@ -61,6 +61,8 @@ int search(int alpha, int beta, int depth) {
         const Move move = move_stack[i].move;
         if (!make_move(move)) continue;
         legal_move_seen = true;
+        // the child probes the table first thing unless its depth is used up
+        if (depth > 1) tt_prefetch(position_key);
 
         // Step 10.4. Repetitions and dead positions score 0 unsearched, with
         // an empty line behind the move
@@ -97,7 +99,7 @@ int search(int alpha, int beta, int depth) {
     }
 
     // Step 11. Mate, stalemate, the fifty-move rule, and the table store
-    if (!legal_move_seen) return in_check(side_to_move) ? ply - MATE_SCORE : 0;
+    if (!legal_move_seen) return side_to_move_in_check() ? ply - MATE_SCORE : 0;
     if (halfmove_clock >= 100) return 0;
     tt_index = index;
     tt_store(alpha_raised ? TT_EXACT : TT_UPPER, alpha, depth);

@@ -1,10 +1,12 @@
 #include "search/tt.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "board/position.h"
+#include "platform/platform.h"
 
 TTEntry* tt_table = nullptr;
 std::uint32_t tt_entries = 0;
@@ -22,9 +24,22 @@ void tt_set_size(int n) {
     tt_mask = tt_entries - 1;
 }
 
+namespace {
+
+// Probes land anywhere in the table: in large pages, where the system offers
+// them, far fewer of them miss the address cache than in small ones. The
+// table stays calloc's, zeroed only as its pages are first touched.
+TTEntry* allocate_zeroed_table(std::uint32_t entries) {
+    void* const memory = std::calloc(entries, sizeof(TTEntry));
+    if (memory != nullptr) platform_advise_large_pages(memory, std::size_t{entries} * sizeof(TTEntry));
+    return static_cast<TTEntry*>(memory);
+}
+
+}  // namespace
+
 bool tt_allocate_quietly() {
     tt_release();
-    if (tt_entries != 0) tt_table = static_cast<TTEntry*>(std::calloc(tt_entries, sizeof(TTEntry)));
+    if (tt_entries != 0) tt_table = allocate_zeroed_table(tt_entries);
     return tt_table != nullptr;
 }
 

@@ -55,5 +55,10 @@ void tt_clear();
 // The score the entry at tt_index gives for the current position at `ply`
 // with the window (alpha, beta) and the remaining depth, or nothing.
 std::optional<int> tt_probe(int alpha, int beta, int depth);
+// Starts loading the entry of `key` into the cache, so that a probe soon after
+// does not wait for memory.
+inline void tt_prefetch(std::uint32_t key) {
+    if (tt_table != nullptr) __builtin_prefetch(&tt_table[key & tt_mask]);
+}
 // Overwrites the entry at tt_index with the current position's result.
 void tt_store(int type, int score, int depth);
