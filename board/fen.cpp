@@ -52,8 +52,12 @@ bool load_fen(const char* fen) {
     if (!holds(4, BLACK, KING) || !holds(7, BLACK, ROOK)) castle_rights &= ~CASTLE_BLACK_KINGSIDE;
     if (!holds(4, BLACK, KING) || !holds(0, BLACK, ROOK)) castle_rights &= ~CASTLE_BLACK_QUEENSIDE;
     p = skip_blanks(p);
+    // An en-passant square stands only behind a pawn that has just made its
+    // double step: on rank 6 with white to move, on rank 3 with black to move.
+    // Anywhere else the capturing pawn would stand off the board.
     ep_square = NO_SQUARE;
-    if (p[0] >= 'a' && p[0] <= 'h' && p[1] >= '1' && p[1] <= '8') ep_square = (p[0] - 'a') + 8 * ('8' - p[1]);
+    const char ep_rank = side_to_move == WHITE ? '6' : '3';
+    if (p[0] >= 'a' && p[0] <= 'h' && p[1] == ep_rank) ep_square = (p[0] - 'a') + 8 * ('8' - p[1]);
     while (*p && *p != ' ') ++p;
     p = skip_blanks(p);
     halfmove_clock = 0;
