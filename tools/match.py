@@ -267,8 +267,14 @@ def clock_before_last_move(game, colour, control):
     return clock
 
 
-def classify(game, control):
-    """The engine faults of one game, as (kind, text) pairs."""
+MATERIAL_CLAIM = "Neither player has mating material"
+
+
+def classify(game, control, claims, after_time_loss):
+    """The engine faults of one game, as (kind, text) pairs. `claims` holds
+    the texts of the engine's refused claims that the host logged, in order;
+    `after_time_loss` tells that the game before ended with the engine's time
+    loss."""
     faults = []
     reason = game["reason"]
     low = reason.lower()
@@ -276,8 +282,11 @@ def classify(game, control):
     names = {"White": game["tags"].get("White", ""), "Black": game["tags"].get("Black", "")}
     if loser and not is_engine(names[loser]):
         return faults
-    if "illegal" in low and "claim" not in low:
-        faults.append(("illegal move", reason))
+    if ("illegal" in low or "invalid move" in low) and "claim" not in low:
+        # An engine of protocol version 1 that still thinks when the host ends
+        # the game on time prints its move into the next game.
+        faults.append(("illegal move" + (" (a move left over from the game before, lost on time)"
+                                         if after_time_loss else ""), reason))
     elif "disconnect" in low or "exited" in low or "terminat" in low or "crash" in low:
         faults.append(("crash or exit", reason))
     elif "stall" in low:
@@ -289,7 +298,11 @@ def classify(game, control):
         else:
             faults.append(("time forfeit", reason))
     elif "claim" in low:
-        faults.append(("false claim", reason))
+        claim = claims.pop(0) if claims else reason
+        # The engine announces king and minor piece against king and minor
+        # piece as a dead draw, which the hosts' rules do not.
+        faults.append(("refused draw claim by the engine's material rule" if MATERIAL_CLAIM in claim + reason
+                       else "false claim", reason))
     elif game["tags"].get("Result", "*") == "*":
         faults.append(("unfinished game", reason or "no result"))
     return faults
@@ -301,17 +314,32 @@ def host_log_faults(path, host):
     if not os.path.exists(path):
         return faults
     patterns = {
-        "xboard": [("crash or exit", re.compile(r"exited unexpectedly")),
-                   ("illegal move", re.compile(r'Illegal move ".*" from .* machine|Forfeit due to illegal move')),
-                   ("false claim", re.compile(r"False (win|draw|illegal-move) claim"))],
-        "cutechess": [("false claim", re.compile(r"forfeits by invalid result claim|Unexpected result claim")),
-                      ("crash or exit", re.compile(r"Engine .* (crashed|terminated)|disconnects"))],
+        "xboard": [("crash or exit", re.compile(r"exited unexpectedly"))],
+        "cutechess": [("crash or exit", re.compile(r"Engine .* (crashed|terminated)"))],
     }[host]
     for line in open(path, errors="replace"):
         for kind, pattern in patterns:
             if pattern.search(line):
                 faults[kind] += 1
     return faults
+
+
+def refused_claims(path):
+    """The engine's result lines that cutechess refused, in the order of the
+    games: the last result line an engine printed before the host's
+    "Invalid result claim"."""
+    claims = []
+    if not os.path.exists(path):
+        return claims
+    last = None
+    result_line = re.compile(r"<%s[^(]*\(\d+\): ((1-0|0-1|1/2-1/2) \{.*\})" % ENGINE_NAME)
+    for line in open(path, errors="replace"):
+        m = result_line.search(line)
+        if m:
+            last = m.group(1)
+        elif "Invalid result claim" in line and line.startswith("Finished game"):
+            claims.append(last or "")
+    return claims
 
 
 def summarize(out):
@@ -325,6 +353,8 @@ def summarize(out):
     score = Counter()
     reasons = Counter()
     faults = []
+    claims = refused_claims(os.path.join(out, "host.log"))
+    lost_on_time = False
     for n, g in enumerate(games, 1):
         white, black = g["tags"].get("White", "?"), g["tags"].get("Black", "?")
         result = g["tags"].get("Result", "*")
@@ -340,8 +370,11 @@ def summarize(out):
                 score["unfinished"] += 1
         else:
             score[{"1-0": "white wins", "0-1": "black wins", "1/2-1/2": "draws"}.get(result, "unfinished")] += 1
-        for kind, text in classify(g, control):
+        kinds_here = []
+        for kind, text in classify(g, control, claims, lost_on_time):
             faults.append((kind, n, white, black, text))
+            kinds_here.append(kind)
+        lost_on_time = any("time" in kind for kind in kinds_here)
     print("results: " + ", ".join("%s %d" % kv for kv in sorted(score.items())))
     print("endings: " + "; ".join("%s: %d" % kv for kv in reasons.most_common()))
     plies = [g["plies"] for g in games]
