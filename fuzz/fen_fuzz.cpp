@@ -10,6 +10,7 @@
 #include "board/position.h"
 #include "eval/eval.h"
 #include "eval/material.h"
+#include "fuzz/fuzz_text.h"
 #include "fuzz/harness.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -19,10 +20,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     char text[256];
-    std::size_t n = 0;
-    while (n < size && n < sizeof text - 1 && data[n] != 0)
-        text[n] = static_cast<char>(data[n]), ++n;
-    text[n] = '\0';
+    input_as_string(data, size, text, sizeof text);
     if (!load_fen(text)) return 0;
     if (ply != 0 || game_ply != 0) harness_fail("a loaded position with moves made");
     harness_check_position("after load_fen");

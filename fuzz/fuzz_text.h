@@ -21,6 +21,15 @@ inline void input_as_line(const std::uint8_t* data, std::size_t size, char* line
     line[n] = '\0';
 }
 
+// Copies the input up to its first zero byte (at most capacity - 1 bytes)
+// into `text`, as a C string such as a program argument.
+inline void input_as_string(const std::uint8_t* data, std::size_t size, char* text,
+                            std::size_t capacity) {
+    std::size_t n = 0;
+    while (n < size && n < capacity - 1 && data[n] != 0) text[n] = static_cast<char>(data[n]), ++n;
+    text[n] = '\0';
+}
+
 // A decimal number after white space, with an optional sign; its value
 // saturates at `low` and `high`. Returns the text after it, or null when no
 // digit follows.

@@ -24,10 +24,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // An argument is a C string: the bytes up to the first zero byte.
     char text[512];
-    std::size_t n = 0;
-    while (n < size && n < sizeof text - 1 && data[n] != 0)
-        text[n] = static_cast<char>(data[n]), ++n;
-    text[n] = '\0';
+    input_as_string(data, size, text, sizeof text);
 
     const int exponent = table_exponent_argument(text);
     long long expected = 0;
