@@ -249,8 +249,17 @@ def is_engine(name):
     return name.lower().startswith(ENGINE_NAME)
 
 
+def side_to_move_at_end(game):
+    text = re.sub(r"\{[^}]*\}", " ", game["moves"])
+    moves = [t for t in text.split() if not re.match(r"^(\d+\.+|1-0|0-1|1/2-1/2|\*)$", t)]
+    return "White" if len(moves) % 2 == 0 else "Black"
+
+
 def loser_colour(game):
     result = game["tags"].get("Result", "*")
+    # A flag that falls against a bare king is a draw: the side to move flagged.
+    if result == "1/2-1/2" and "timeout" in game["reason"].lower():
+        return side_to_move_at_end(game)
     return {"1-0": "Black", "0-1": "White"}.get(result)
 
 
