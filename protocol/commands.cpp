@@ -40,13 +40,12 @@ int read_number_or_keep(const char* word, int value) {
 }
 
 // The protocol gives times in centiseconds; they are kept in milliseconds.
-// A value already beyond any real clock stays where it is.
+// Without a number the clock keeps the time it has.
 long long read_centiseconds_as_ms(const char* word, long long kept_ms) {
     int centiseconds = 0;
     int* const targets[] = {&centiseconds};
-    long long value = scan_numbers(command_line, word, targets, 1) == 1 ? centiseconds : kept_ms;
-    constexpr long long LIMIT = LLONG_MAX / 10;
-    return value > LIMIT ? LLONG_MAX : value < -LIMIT ? -LLONG_MAX : 10 * value;
+    if (scan_numbers(command_line, word, targets, 1) != 1) return kept_ms;
+    return 10LL * centiseconds;
 }
 
 void set_side_to_move(Side side) {

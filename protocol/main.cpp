@@ -1,11 +1,10 @@
 // karvosel [ARG [TABLE_EXPONENT]]: a chess engine speaking the Chess Engine
 // Communication Protocol on standard input and output.
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "platform/platform.h"
+#include "protocol/arguments.h"
 #include "protocol/loop.h"
 #include "protocol/version.h"
 #include "search/tt.h"
@@ -32,19 +31,11 @@ static bool answer_information_request(const char* argument) {
     return false;
 }
 
-// The argument as a decimal number (leading blanks and a sign allowed, no
-// digits reading as 0); values beyond int are clamped, and are refused as
-// table sizes all the same.
-static int table_exponent(const char* text) {
-    const long value = std::strtol(text, nullptr, 10);
-    return value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : static_cast<int>(value);
-}
-
 int main(int argc, char** argv) {
     if (argc >= 2 && answer_information_request(argv[1])) return 0;
     platform_ignore_interrupt();
     platform_prepare_console();
-    tt_set_size(argc >= 3 ? table_exponent(argv[2]) : TT_DEFAULT_EXPONENT);
+    tt_set_size(argc >= 3 ? table_exponent_argument(argv[2]) : TT_DEFAULT_EXPONENT);
     start_engine();
     run_loop();
     return 0;

@@ -17,7 +17,6 @@ long long stop_time_ms = 0;
 int elapsed_cs = 0;
 bool stop_search = false;
 int depth_ceiling = NO_DEPTH_CEILING;
-long long time_ceiling_ms = NO_TIME_CEILING;
 long long node_limit = NO_NODE_LIMIT;
 std::atomic<bool> stop_requested{false};
 long long budget_ms = NO_BUDGET_MS;
@@ -97,8 +96,6 @@ void think(bool quiet, Side side) {
     const long long now = clock_ms();
     stop_time_ms = budget_ms > NO_BUDGET_MS ? now + budget_ms
                                             : now + time_budget * 1000LL - DEADLINE_MARGIN_MS;
-    if (time_ceiling_ms > NO_TIME_CEILING)
-        stop_time_ms = std::min(stop_time_ms, now + time_ceiling_ms);
     search_start_ms = now;
     elapsed_cs = 0;
 

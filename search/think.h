@@ -25,14 +25,11 @@ extern long long stop_time_ms;
 extern int elapsed_cs;    // thinking time as last measured, in centiseconds
 extern bool stop_search;  // the search ended before max_depth
 
-// Limits for harnesses that must keep every search short (the fuzzer); the
-// defaults leave the search as the clock settings make it. No iteration goes
-// deeper than depth_ceiling, and with time_ceiling_ms above 0 the deadline
-// falls at most that many milliseconds after the search starts.
+// A limit for harnesses that must keep every search short (the fuzzer, with
+// node_limit below); the default leaves the search as the clock settings make
+// it. No iteration goes deeper than depth_ceiling.
 constexpr int NO_DEPTH_CEILING = INT_MAX;
-constexpr long long NO_TIME_CEILING = 0;
 extern int depth_ceiling;
-extern long long time_ceiling_ms;
 
 // Stops beside the clock, for front ends and harnesses; the engine's own
 // command loop leaves both off. With node_limit above 0 the search is

@@ -390,6 +390,38 @@ TEST_F(BoardMoveGen, PawnOnItsOwnLastRankStaysOnTheBoard) {
     }
 }
 
+// An en-passant square read from a FEN counts only behind a pawn of the side
+// not to move that can just have made its double step; elsewhere the
+// capturing pawn would stand off the board or take something else.
+TEST_F(BoardMoveGen, FenEnPassantSquareOnlyOnItsRank) {
+    const struct {
+        const char* fen;
+        Square ep;
+    } cases[] = {
+        {"k7/8/8/8/8/8/8/7K b - h8 0 1", NO_SQUARE},
+        {"k7/8/8/8/8/8/8/7K w - a1 0 1", NO_SQUARE},
+        {"k7/8/8/8/8/8/8/7K w - e3 0 1", NO_SQUARE},
+        {"k7/8/8/4P3/8/8/8/7K w - f6 0 1", NO_SQUARE},
+        {"k7/5p2/8/4Pp2/8/8/8/7K w - f6 0 1", NO_SQUARE},
+        {"k7/8/8/4PN2/8/8/8/7K w - f6 0 1", NO_SQUARE},
+        {"k7/8/8/pP6/8/8/8/7K w - a6 0 1", 16},
+        {"k7/8/8/8/Pp6/8/8/7K b - a3 0 1", 40},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fen);
+        load(c.fen);
+        EXPECT_EQ(ep_square, c.ep);
+        generate_moves();
+        for (const ScoredMove& entry : current_list()) {
+            EXPECT_TRUE(move_from(entry.move) >= 0 && move_from(entry.move) < 64) << move_text(entry.move);
+            if (make_move(entry.move)) {
+                EXPECT_TRUE(position_is_consistent()) << move_text(entry.move);
+                take_back();
+            }
+        }
+    }
+}
+
 // ---- Keys ----
 
 using BoardKeys = BoardFixture;
