@@ -27,6 +27,9 @@ struct FenFields {
 struct SavedPosition {
     int color[64];
     int piece[64];
+    Bitboard squares[2];
+    Bitboard pawn_sets[2];
+    int check;
     Side side;
     Side opponent;
     int castle;
@@ -47,6 +50,9 @@ SavedPosition save_position() {
     SavedPosition saved;
     std::memcpy(saved.color, board_color, sizeof board_color);
     std::memcpy(saved.piece, board_piece, sizeof board_piece);
+    std::memcpy(saved.squares, side_squares, sizeof side_squares);
+    std::memcpy(saved.pawn_sets, pawn_sets, sizeof pawn_sets);
+    saved.check = check_state;
     saved.side = side_to_move;
     saved.opponent = opponent_side;
     saved.castle = castle_rights;
@@ -67,6 +73,9 @@ SavedPosition save_position() {
 void restore_position(const SavedPosition& saved) {
     std::memcpy(board_color, saved.color, sizeof board_color);
     std::memcpy(board_piece, saved.piece, sizeof board_piece);
+    std::memcpy(side_squares, saved.squares, sizeof side_squares);
+    std::memcpy(pawn_sets, saved.pawn_sets, sizeof pawn_sets);
+    check_state = saved.check;
     side_to_move = saved.side;
     opponent_side = saved.opponent;
     castle_rights = saved.castle;

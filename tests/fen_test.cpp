@@ -70,6 +70,7 @@ TEST_P(FenReading, TakesOrRefusesWhole) {
         EXPECT_EQ(position_key, key);
     } else {
         EXPECT_EQ(state_difference(before, capture_state()), "");
+        EXPECT_TRUE(position_is_consistent()) << "square sets or check state of the refused text";
         EXPECT_EQ(game_ply, 5);
     }
 }
