@@ -37,6 +37,17 @@ const int king_endgame_pst[64] = {
     10, 20, 30, 40, 40, 30, 20, 10,
      0, 10, 20, 30, 30, 20, 10,  0,
 };
+// Entry s is s: white reads its tables at the square itself.
+const Square identity_square[64] = {
+     0,  1,  2,  3,  4,  5,  6,  7,
+     8,  9, 10, 11, 12, 13, 14, 15,
+    16, 17, 18, 19, 20, 21, 22, 23,
+    24, 25, 26, 27, 28, 29, 30, 31,
+    32, 33, 34, 35, 36, 37, 38, 39,
+    40, 41, 42, 43, 44, 45, 46, 47,
+    48, 49, 50, 51, 52, 53, 54, 55,
+    56, 57, 58, 59, 60, 61, 62, 63,
+};
 // clang-format on
 
 namespace {
@@ -100,15 +111,58 @@ int evaluate_by_scan(int alpha, int beta) {
     return score[side_to_move] - score[opponent_side];
 }
 
+namespace {
+
+constexpr Bitboard FILE_A_SQUARES = 0x0101010101010101ull;
+
+// rook_bonus with the pawns of the file read from the pawn sets.
+int rook_bonus_from_sets(Side side, Square s, Square own_view) {
+    const Side enemy = side ^ 1;
+    const Bitboard file = FILE_A_SQUARES << file_of(s);
+    int bonus = 0;
+    if (pawn_material[side] != 0 && (pawn_sets[side] & file) == 0) {
+        bonus += ROOK_HALF_OPEN_FILE_BONUS;
+        if (pawn_material[enemy] != 0 && (pawn_sets[enemy] & file) == 0) bonus += ROOK_OPEN_FILE_BONUS;
+    }
+    if (row_of(own_view) == 1) bonus += ROOK_SEVENTH_RANK_BONUS;
+    return bonus;
+}
+
+// The pieces of `side` but its pawns, with the king's shelter from the pawn table.
+int pieces_score(Side side, int king_shelter_penalty) {
+    const Square* const own_view = side == WHITE ? identity_square : mirror_square;
+    const Square k = king_square[side];
+    int score = piece_material[side ^ 1] > KING_SAFETY_PIECE_MATERIAL
+                    ? scale_king_safety(side, king_midgame_pst[own_view[k]], king_shelter_penalty)
+                    : king_endgame_pst[own_view[k]];
+    for (Bitboard b = side_squares[side] & ~pawn_sets[side] & ~square_bit(k); b; b &= b - 1) {
+        const Square s = lowest_square(b);
+        switch (board_piece[s]) {
+            case KNIGHT:
+                score += knight_pst[own_view[s]];
+                break;
+            case BISHOP:
+                score += bishop_pst[own_view[s]];
+                break;
+            case ROOK:
+                score += rook_bonus_from_sets(side, s, own_view[s]);
+                break;
+            default:  // a queen counts its material only
+                break;
+        }
+    }
+    return score;
+}
+
+}  // namespace
+
 int evaluate(int alpha, int beta) {
     const int d = total_material[side_to_move] - total_material[opponent_side];
     if (d + LAZY_MARGIN < alpha || d - LAZY_MARGIN > beta) return d;
 
     const PawnScores pawns = load_pawn_structure();
-    int score[2] = {total_material[WHITE] + pawns.score[WHITE],
-                    total_material[BLACK] + pawns.score[BLACK]};
-    for (Side side = WHITE; side <= BLACK; ++side)
-        for (Bitboard b = side_squares[side] & ~pawn_sets[side]; b; b &= b - 1)
-            score[side] += piece_term(side, lowest_square(b));
+    const int score[2] = {
+        total_material[WHITE] + pawns.score[WHITE] + pieces_score(WHITE, pawns.king_shelter_penalty[WHITE]),
+        total_material[BLACK] + pawns.score[BLACK] + pieces_score(BLACK, pawns.king_shelter_penalty[BLACK])};
     return score[side_to_move] - score[opponent_side];
 }

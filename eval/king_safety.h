@@ -25,3 +25,15 @@ extern const int king_midgame_pst[64];
 // tables must be current.
 int white_king_safety(Square s);
 int black_king_safety(Square s);
+
+// The files whose shelter is judged alike: a to c, d, e, and f to h.
+constexpr int KING_FILE_GROUPS = 4;
+constexpr int king_file_group(int file) { return file < 3 ? 0 : file > 4 ? 3 : file - 2; }
+// A file of each group, a to c first.
+constexpr int KING_GROUP_FILE[KING_FILE_GROUPS] = {0, 3, 4, 5};
+// What the shelter, the enemy's pawn storm and the open files take from the
+// king of `side` on `file`, before scaling; the pawn file tables must be current.
+int king_shelter_penalty(Side side, int file);
+// The king's table value less its shelter penalty, scaled by the enemy's
+// piece material: the king safety score.
+int scale_king_safety(Side side, int table_value, int shelter_penalty);

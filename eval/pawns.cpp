@@ -1,8 +1,7 @@
 #include "eval/pawns.h"
 
-#include <cstring>
-
 #include "board/position.h"
+#include "eval/king_safety.h"
 
 // clang-format off
 const int mirror_square[64] = {
@@ -95,8 +94,7 @@ constexpr int PAWN_CACHE_BITS = 14;
 struct alignas(64) PawnCacheEntry {
     Bitboard pawns[2];
     std::int16_t scores[2];  // a side's pawns score within a few thousand
-    std::int8_t file_pawn_count[2][10];
-    std::int8_t rear_pawn_row[2][10];
+    std::int16_t king_shelter_penalty[2][KING_FILE_GROUPS];
     bool filled;
 };
 static_assert(sizeof(PawnCacheEntry) == 64);
@@ -108,28 +106,32 @@ std::uint32_t pawn_cache_index(Bitboard white, Bitboard black) {
     return static_cast<std::uint32_t>(mixed >> (64 - PAWN_CACHE_BITS));
 }
 
+void work_out(PawnCacheEntry& entry) {
+    build_pawn_file_tables();
+    int white = 0;
+    int black = 0;
+    for (const Square s : pawn_squares[WHITE])
+        if (s != NO_SQUARE) white += score_white_pawn(s);
+    for (const Square s : pawn_squares[BLACK])
+        if (s != NO_SQUARE) black += score_black_pawn(s);
+    entry.pawns[WHITE] = pawn_sets[WHITE];
+    entry.pawns[BLACK] = pawn_sets[BLACK];
+    entry.scores[WHITE] = static_cast<std::int16_t>(white);
+    entry.scores[BLACK] = static_cast<std::int16_t>(black);
+    for (Side side = WHITE; side <= BLACK; ++side)
+        for (int group = 0; group < KING_FILE_GROUPS; ++group)
+            entry.king_shelter_penalty[side][group] =
+                static_cast<std::int16_t>(king_shelter_penalty(side, KING_GROUP_FILE[group]));
+    entry.filled = true;
+}
+
 }  // namespace
 
 PawnScores load_pawn_structure() {
     PawnCacheEntry& entry = pawn_cache[pawn_cache_index(pawn_sets[WHITE], pawn_sets[BLACK])];
-    if (entry.filled && entry.pawns[WHITE] == pawn_sets[WHITE] &&
-        entry.pawns[BLACK] == pawn_sets[BLACK]) {
-        std::memcpy(file_pawn_count, entry.file_pawn_count, sizeof file_pawn_count);
-        std::memcpy(rear_pawn_row, entry.rear_pawn_row, sizeof rear_pawn_row);
-        return {{entry.scores[WHITE], entry.scores[BLACK]}};
-    }
-    build_pawn_file_tables();
-    PawnScores scores = {{0, 0}};
-    for (const Square s : pawn_squares[WHITE])
-        if (s != NO_SQUARE) scores.score[WHITE] += score_white_pawn(s);
-    for (const Square s : pawn_squares[BLACK])
-        if (s != NO_SQUARE) scores.score[BLACK] += score_black_pawn(s);
-    entry.pawns[WHITE] = pawn_sets[WHITE];
-    entry.pawns[BLACK] = pawn_sets[BLACK];
-    entry.scores[WHITE] = static_cast<std::int16_t>(scores.score[WHITE]);
-    entry.scores[BLACK] = static_cast<std::int16_t>(scores.score[BLACK]);
-    std::memcpy(entry.file_pawn_count, file_pawn_count, sizeof file_pawn_count);
-    std::memcpy(entry.rear_pawn_row, rear_pawn_row, sizeof rear_pawn_row);
-    entry.filled = true;
-    return scores;
+    if (!entry.filled || entry.pawns[WHITE] != pawn_sets[WHITE] || entry.pawns[BLACK] != pawn_sets[BLACK])
+        work_out(entry);
+    return {{entry.scores[WHITE], entry.scores[BLACK]},
+            {entry.king_shelter_penalty[WHITE][king_file_group(file_of(king_square[WHITE]))],
+             entry.king_shelter_penalty[BLACK][king_file_group(file_of(king_square[BLACK]))]}};
 }

@@ -33,14 +33,16 @@ extern std::int8_t rear_pawn_row[2][10];
 // Rewrites both file tables from the pawn lists.
 void build_pawn_file_tables();
 
-// Each side's pawns scored together, indexed by side.
+// What the pawns give each side, indexed by side: the summed pawn scores, and
+// the shelter penalty of the side's king on the file it stands on.
 struct PawnScores {
     int score[2];
+    int king_shelter_penalty[2];
 };
-// Makes the file tables those of the current pawns and returns both sides'
-// summed pawn scores: what build_pawn_file_tables and score_white_pawn /
-// score_black_pawn over every pawn give, kept in a small table keyed by the
-// exact pawn sets, so that a structure met again is not worked out again.
+// What build_pawn_file_tables, score_white_pawn / score_black_pawn over every
+// pawn and king_shelter_penalty give, kept in a small table keyed by the exact
+// pawn sets, so that a structure met again is not worked out again. The file
+// tables are those of the current pawns only after a structure is worked out.
 PawnScores load_pawn_structure();
 // Score of the white (black) pawn on the square; the file tables must be current.
 int score_white_pawn(Square s);
