@@ -5,20 +5,28 @@
 
 namespace {
 
-// Whether any square of `candidates` holds a piece of that kind.
-bool holds_kind(Bitboard candidates, PieceType kind) {
-    for (; candidates; candidates &= candidates - 1)
-        if (board_piece[lowest_square(candidates)] == kind) return true;
-    return false;
+// The squares of `by_side`'s pieces that slide along diagonals, or along ranks and files.
+Bitboard diagonal_sliders(Side by_side) {
+    return side_squares[by_side] & (piece_sets[BISHOP] | piece_sets[QUEEN]);
+}
+Bitboard straight_sliders(Side by_side) {
+    return side_squares[by_side] & (piece_sets[ROOK] | piece_sets[QUEEN]);
 }
 
-// The first piece met from `square` along direction d belongs to `by_side`
-// and slides that way.
-bool slider_on_line(int d, Square square, Side by_side, Bitboard occupied) {
+// The first piece met from `square` along direction d is one of `sliders`.
+bool slider_on_line(int d, Square square, Bitboard sliders, Bitboard occupied) {
     const Square n = first_on_line(d, square, occupied);
-    if (n == NO_SQUARE || board_color[n] != by_side) return false;
-    const PieceType piece = board_piece[n];
-    return piece == QUEEN || piece == (line_is_diagonal(d) ? BISHOP : ROOK);
+    return n != NO_SQUARE && (sliders & square_bit(n)) != 0;
+}
+
+// A slider of `sliders` attacks `square` along one of the four lines.
+bool slider_attacks(const int (&lines)[4], Bitboard reach, Square square, Bitboard sliders,
+                    Bitboard occupied) {
+    if ((reach & sliders) == 0) return false;
+    for (int d : lines)
+        if ((line_squares[d][square] & sliders) != 0 && slider_on_line(d, square, sliders, occupied))
+            return true;
+    return false;
 }
 
 }  // namespace
@@ -29,15 +37,12 @@ bool slider_on_line(int d, Square square, Side by_side, Bitboard occupied) {
 // counts as attacked when another of its pieces covers it.
 bool square_attacked(Square square, Side by_side) {
     const Bitboard theirs = side_squares[by_side];
-    if (holds_kind(pawn_attackers[by_side][square] & theirs, PAWN)) return true;
-    if (holds_kind(knight_steps[square] & theirs, KNIGHT)) return true;
-    if (holds_kind(king_steps[square] & theirs, KING)) return true;
+    if ((pawn_attackers[by_side][square] & theirs & piece_sets[PAWN]) != 0) return true;
+    if ((knight_steps[square] & theirs & piece_sets[KNIGHT]) != 0) return true;
+    if ((king_steps[square] & theirs & piece_sets[KING]) != 0) return true;
     const Bitboard occupied = side_squares[WHITE] | side_squares[BLACK];
-    for (int d = 0; d < LINE_DIRECTIONS; ++d) {
-        if ((line_squares[d][square] & theirs) != 0 && slider_on_line(d, square, by_side, occupied))
-            return true;
-    }
-    return false;
+    return slider_attacks(BISHOP_LINES, diagonal_reach[square], square, diagonal_sliders(by_side), occupied) ||
+           slider_attacks(ROOK_LINES, straight_reach[square], square, straight_sliders(by_side), occupied);
 }
 
 bool in_check(Side side) { return square_attacked(king_square[side], side ^ 1); }
@@ -49,5 +54,8 @@ bool side_to_move_in_check() {
 
 bool line_attack_through(Square square, Square through, Side by_side) {
     const int d = line_direction[square][through];
-    return d >= 0 && slider_on_line(d, square, by_side, side_squares[WHITE] | side_squares[BLACK]);
+    if (d < 0) return false;
+    const Bitboard sliders = line_is_diagonal(d) ? diagonal_sliders(by_side) : straight_sliders(by_side);
+    return (line_squares[d][square] & sliders) != 0 &&
+           slider_on_line(d, square, sliders, side_squares[WHITE] | side_squares[BLACK]);
 }

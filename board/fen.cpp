@@ -29,6 +29,7 @@ struct SavedPosition {
     int piece[64];
     Bitboard squares[2];
     Bitboard pawn_sets[2];
+    Bitboard piece_sets[6];
     int check;
     Side side;
     Side opponent;
@@ -52,6 +53,7 @@ SavedPosition save_position() {
     std::memcpy(saved.piece, board_piece, sizeof board_piece);
     std::memcpy(saved.squares, side_squares, sizeof side_squares);
     std::memcpy(saved.pawn_sets, pawn_sets, sizeof pawn_sets);
+    std::memcpy(saved.piece_sets, piece_sets, sizeof piece_sets);
     saved.check = check_state;
     saved.side = side_to_move;
     saved.opponent = opponent_side;
@@ -75,6 +77,7 @@ void restore_position(const SavedPosition& saved) {
     std::memcpy(board_piece, saved.piece, sizeof board_piece);
     std::memcpy(side_squares, saved.squares, sizeof side_squares);
     std::memcpy(pawn_sets, saved.pawn_sets, sizeof pawn_sets);
+    std::memcpy(piece_sets, saved.piece_sets, sizeof piece_sets);
     check_state = saved.check;
     side_to_move = saved.side;
     opponent_side = saved.opponent;

@@ -39,6 +39,7 @@ void sum_material(Side side) { total_material[side] = pawn_material[side] + piec
 
 void move_piece(Square from, Square to) {
     side_squares[board_color[from]] ^= square_bit(from) | square_bit(to);
+    piece_sets[board_piece[from]] ^= square_bit(from) | square_bit(to);
     board_color[to] = board_color[from];
     board_piece[to] = board_piece[from];
     board_color[from] = EMPTY;
@@ -130,7 +131,10 @@ bool make_move_testing(Move move) {
     ++ply;
 
     side_squares[s] ^= square_bit(from) | square_bit(to);
-    if (record.captured != EMPTY) side_squares[o] ^= square_bit(to);
+    if (record.captured != EMPTY) {
+        side_squares[o] ^= square_bit(to);
+        piece_sets[record.captured] ^= square_bit(to);
+    }
 
     if (record.captured != EMPTY) {
         if (record.captured == PAWN) {
@@ -152,6 +156,8 @@ bool make_move_testing(Move move) {
     board_color[to] = s;
     if (flags & MOVE_PROMOTE) {
         const PieceType promotion = move_promotion(move);
+        piece_sets[PAWN] ^= square_bit(from);
+        piece_sets[promotion] ^= square_bit(to);
         board_piece[to] = promotion;
         pawn_material[s] -= piece_value[PAWN];
         piece_material[s] += piece_value[promotion];
@@ -159,6 +165,7 @@ bool make_move_testing(Move move) {
         pawn_list_remove(s, from);
     } else {
         board_piece[to] = board_piece[from];
+        piece_sets[board_piece[to]] ^= square_bit(from) | square_bit(to);
         if (flags & MOVE_PAWN) pawn_list_replace(s, from, to);
     }
     board_color[from] = EMPTY;
@@ -167,6 +174,7 @@ bool make_move_testing(Move move) {
     if (flags & MOVE_EN_PASSANT) {
         const Square victim = en_passant_victim(to, s);
         side_squares[o] ^= square_bit(victim);
+        piece_sets[PAWN] ^= square_bit(victim);
         board_color[victim] = EMPTY;
         board_piece[victim] = EMPTY;
         pawn_list_remove(o, victim);
@@ -223,9 +231,14 @@ void take_back() {
     check_state = record.check_state;
 
     side_squares[s] ^= square_bit(from) | square_bit(to);
-    if (record.captured != EMPTY) side_squares[o] ^= square_bit(to);
+    if (record.captured != EMPTY) {
+        side_squares[o] ^= square_bit(to);
+        piece_sets[record.captured] ^= square_bit(to);
+    }
     board_color[from] = s;
     if (flags & MOVE_PROMOTE) {
+        piece_sets[PAWN] ^= square_bit(from);
+        piece_sets[board_piece[to]] ^= square_bit(to);
         pawn_material[s] += piece_value[PAWN];
         board_piece[from] = PAWN;
         piece_material[s] -= piece_value[board_piece[to]];
@@ -233,6 +246,7 @@ void take_back() {
         pawn_list_insert(s, from);
     } else {
         board_piece[from] = board_piece[to];
+        piece_sets[board_piece[from]] ^= square_bit(from) | square_bit(to);
         if (board_piece[from] == KING) king_square[s] = from;
         if (flags & MOVE_PAWN) pawn_list_replace(s, to, from);
     }
@@ -260,6 +274,7 @@ void take_back() {
     if (flags & MOVE_EN_PASSANT) {
         const Square victim = en_passant_victim(to, s);
         side_squares[o] ^= square_bit(victim);
+        piece_sets[PAWN] ^= square_bit(victim);
         board_color[victim] = o;
         board_piece[victim] = PAWN;
         pawn_list_insert(o, victim);

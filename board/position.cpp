@@ -17,6 +17,7 @@ std::uint32_t position_key;
 Square king_square[2];
 Square pawn_squares[2][8];
 Bitboard pawn_sets[2];
+Bitboard piece_sets[6];
 int pawn_material[2];
 int piece_material[2];
 int total_material[2];
@@ -141,11 +142,13 @@ bool rebuild_piece_bookkeeping() {
         side_squares[side] = 0;
         pawn_sets[side] = 0;
     }
+    for (Bitboard& set : piece_sets) set = 0;
     for (Square s = 0; s < 64; ++s) {
         const Side side = board_color[s];
         if (side == EMPTY) continue;
         side_squares[side] |= square_bit(s);
         const PieceType piece = board_piece[s];
+        piece_sets[piece] |= square_bit(s);
         if (piece == PAWN) {
             if (row_of(s) == 0 || row_of(s) == 7) representable = false;
             if (pawn_count[side] < 8) {
@@ -180,6 +183,8 @@ bool position_is_consistent() {
         for (Side side = WHITE; side <= BLACK; ++side)
             if (((side_squares[side] & square_bit(s)) != 0) != (board_color[s] == side))
                 return false;
+        for (PieceType piece = PAWN; piece <= KING; ++piece)
+            if (((piece_sets[piece] & square_bit(s)) != 0) != (board_piece[s] == piece)) return false;
         if (board_color[s] == EMPTY) continue;
         if (board_color[s] != WHITE && board_color[s] != BLACK) return false;
         if (board_piece[s] < PAWN || board_piece[s] > KING) return false;

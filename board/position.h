@@ -32,6 +32,9 @@ extern Square king_square[2];
 extern Square pawn_squares[2][8];
 // The squares of pawn_squares as sets, kept with the lists.
 extern Bitboard pawn_sets[2];
+// The squares holding each kind of piece, both sides together, kept with the
+// board tables like side_squares.
+extern Bitboard piece_sets[6];
 extern int pawn_material[2];
 extern int piece_material[2];
 extern int total_material[2];

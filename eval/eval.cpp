@@ -135,21 +135,13 @@ int pieces_score(Side side, int king_shelter_penalty) {
     int score = piece_material[side ^ 1] > KING_SAFETY_PIECE_MATERIAL
                     ? scale_king_safety(side, king_midgame_pst[own_view[k]], king_shelter_penalty)
                     : king_endgame_pst[own_view[k]];
-    for (Bitboard b = side_squares[side] & ~pawn_sets[side] & ~square_bit(k); b; b &= b - 1) {
+    // a queen counts its material only
+    const Bitboard own = side_squares[side];
+    for (Bitboard b = own & piece_sets[KNIGHT]; b; b &= b - 1) score += knight_pst[own_view[lowest_square(b)]];
+    for (Bitboard b = own & piece_sets[BISHOP]; b; b &= b - 1) score += bishop_pst[own_view[lowest_square(b)]];
+    for (Bitboard b = own & piece_sets[ROOK]; b; b &= b - 1) {
         const Square s = lowest_square(b);
-        switch (board_piece[s]) {
-            case KNIGHT:
-                score += knight_pst[own_view[s]];
-                break;
-            case BISHOP:
-                score += bishop_pst[own_view[s]];
-                break;
-            case ROOK:
-                score += rook_bonus_from_sets(side, s, own_view[s]);
-                break;
-            default:  // a queen counts its material only
-                break;
-        }
+        score += rook_bonus_from_sets(side, s, own_view[s]);
     }
     return score;
 }
