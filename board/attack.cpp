@@ -47,11 +47,6 @@ bool square_attacked(Square square, Side by_side) {
 
 bool in_check(Side side) { return square_attacked(king_square[side], side ^ 1); }
 
-bool side_to_move_in_check() {
-    if (check_state == CHECK_UNKNOWN) check_state = in_check(side_to_move);
-    return check_state != 0;
-}
-
 bool line_attack_through(Square square, Square through, Side by_side) {
     const int d = line_direction[square][through];
     if (d < 0) return false;

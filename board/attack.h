@@ -1,6 +1,7 @@
 // Whether a square is attacked and whether a side is in check.
 #pragma once
 
+#include "board/position.h"
 #include "board/types.h"
 
 // True when a piece of `by_side` attacks `square`; the occupant of `square`
@@ -8,7 +9,10 @@
 bool square_attacked(Square square, Side by_side);
 bool in_check(Side side);
 // in_check(side_to_move), worked out once per position and kept in check_state.
-bool side_to_move_in_check();
+inline bool side_to_move_in_check() {
+    if (check_state == CHECK_UNKNOWN) check_state = in_check(side_to_move);
+    return check_state != 0;
+}
 // True when a bishop, rook or queen of `by_side` attacks `square` along the
 // line from it through `through`; false when no line joins the two squares.
 bool line_attack_through(Square square, Square through, Side by_side);
