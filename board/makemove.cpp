@@ -71,30 +71,6 @@ const CastleRoute& castle_route(Square king_to) {
 // The pawn taken en passant stands behind the destination.
 Square en_passant_victim(Square to, Side mover) { return mover == WHITE ? to + 8 : to - 8; }
 
-// The key bits a move flips, read from the position right after the move and
-// its record: XOR-ing them in makes the move's key, which always equals the key
-// computed from scratch; take_back restores the key the record kept.
-// Inlined: make_move's one call would otherwise cost a call's saving of registers.
-[[gnu::always_inline]] inline std::uint32_t key_change(const UndoRecord& record, Side mover) {
-    const Square from = move_from(record.move);
-    const Square to = move_to(record.move);
-    const int flags = move_flags(record.move);
-    const PieceType arrived = board_piece[to];
-    const PieceType left = (flags & MOVE_PROMOTE) ? PAWN : arrived;
-    std::uint32_t change = piece_square_key[mover][left][from] ^ piece_square_key[mover][arrived][to];
-    if (record.captured != EMPTY) change ^= piece_square_key[mover ^ 1][record.captured][to];
-    if (flags & MOVE_EN_PASSANT)
-        change ^= piece_square_key[mover ^ 1][PAWN][en_passant_victim(to, mover)];
-    if (flags & MOVE_CASTLE) {
-        const CastleRoute& route = castle_route(to);
-        change ^= piece_square_key[mover][ROOK][route.rook_from] ^ piece_square_key[mover][ROOK][route.rook_to];
-    }
-    change ^= castle_rights_key[record.castle_rights ^ castle_rights];
-    if (record.ep_square != NO_SQUARE) change ^= ep_square_key[record.ep_square];
-    if (ep_square != NO_SQUARE) change ^= ep_square_key[ep_square];
-    return change ^ white_to_move_key;
-}
-
 // make_move and make_move_full_test; only the second always scans for attacks.
 template <bool always_full_test>
 bool make_move_testing(Move move) {
@@ -111,6 +87,9 @@ bool make_move_testing(Move move) {
                                  (flags & (MOVE_EN_PASSANT | MOVE_CASTLE)) ||
                                  side_to_move_in_check();
 
+    // The key is updated as the pieces move, from what the move changes: it
+    // always equals the key computed from scratch.
+    std::uint32_t key = position_key ^ white_to_move_key;
     if (flags & MOVE_CASTLE) {
         if (side_to_move_in_check()) return false;
         const CastleRoute& route = castle_route(to);
@@ -119,56 +98,73 @@ bool make_move_testing(Move move) {
         for (Square square : route.must_be_safe)
             if (square_attacked(square, o)) return false;
         move_piece(route.rook_from, route.rook_to);
+        key ^= piece_square_key[s][ROOK][route.rook_from] ^ piece_square_key[s][ROOK][route.rook_to];
     }
 
+    // Read once into locals: every store below goes to an int table that
+    // the compiler must otherwise assume could change them.
+    const PieceType piece = board_piece[from];
+    const PieceType captured = board_piece[to];
+    const int old_rights = castle_rights;
+    const Square old_ep_square = ep_square;
     UndoRecord& record = undo_stack[ply];
     record.move = move;
-    record.captured = board_piece[to];
-    record.castle_rights = castle_rights;
-    record.ep_square = ep_square;
+    record.captured = captured;
+    record.castle_rights = old_rights;
+    record.ep_square = old_ep_square;
     record.halfmove_clock = halfmove_clock;
     record.check_state = check_state;
     record.previous_key = position_key;
     ++ply;
 
-    side_squares[s] ^= square_bit(from) | square_bit(to);
-    if (record.captured != EMPTY) {
+    const Bitboard from_and_to = square_bit(from) | square_bit(to);
+    side_squares[s] ^= from_and_to;
+    key ^= piece_square_key[s][piece][from];
+    if (captured != EMPTY) {
         side_squares[o] ^= square_bit(to);
-        piece_sets[record.captured] ^= square_bit(to);
-    }
-
-    if (record.captured != EMPTY) {
-        if (record.captured == PAWN) {
+        piece_sets[captured] ^= square_bit(to);
+        key ^= piece_square_key[o][captured][to];
+        if (captured == PAWN) {
             pawn_material[o] -= piece_value[PAWN];
             pawn_list_remove(o, to);
         } else {
-            piece_material[o] -= piece_value[record.captured];
+            piece_material[o] -= piece_value[captured];
         }
         sum_material(o);
     }
-    castle_rights &= castle_keep_mask[from] & castle_keep_mask[to];
-    ep_square = (flags & MOVE_PAWN_DOUBLE) ? (s == WHITE ? to + 8 : to - 8) : NO_SQUARE;
+    const int new_rights = old_rights & castle_keep_mask[from] & castle_keep_mask[to];
+    castle_rights = new_rights;
+    key ^= castle_rights_key[old_rights ^ new_rights];
+    if (old_ep_square != NO_SQUARE) key ^= ep_square_key[old_ep_square];
+    if (flags & MOVE_PAWN_DOUBLE) {
+        const Square passed = s == WHITE ? to + 8 : to - 8;
+        ep_square = passed;
+        key ^= ep_square_key[passed];
+    } else {
+        ep_square = NO_SQUARE;
+    }
     if (flags & (MOVE_CAPTURE | MOVE_PAWN))
         halfmove_clock = 0;
     else
         ++halfmove_clock;
     if (king_moves) king_square[s] = to;
 
-    board_color[to] = s;
+    PieceType arrived = piece;
     if (flags & MOVE_PROMOTE) {
-        const PieceType promotion = move_promotion(move);
+        arrived = move_promotion(move);
         piece_sets[PAWN] ^= square_bit(from);
-        piece_sets[promotion] ^= square_bit(to);
-        board_piece[to] = promotion;
+        piece_sets[arrived] ^= square_bit(to);
         pawn_material[s] -= piece_value[PAWN];
-        piece_material[s] += piece_value[promotion];
+        piece_material[s] += piece_value[arrived];
         sum_material(s);
         pawn_list_remove(s, from);
     } else {
-        board_piece[to] = board_piece[from];
-        piece_sets[board_piece[to]] ^= square_bit(from) | square_bit(to);
+        piece_sets[piece] ^= from_and_to;
         if (flags & MOVE_PAWN) pawn_list_replace(s, from, to);
     }
+    key ^= piece_square_key[s][arrived][to];
+    board_color[to] = s;
+    board_piece[to] = arrived;
     board_color[from] = EMPTY;
     board_piece[from] = EMPTY;
 
@@ -176,6 +172,7 @@ bool make_move_testing(Move move) {
         const Square victim = en_passant_victim(to, s);
         side_squares[o] ^= square_bit(victim);
         piece_sets[PAWN] ^= square_bit(victim);
+        key ^= piece_square_key[o][PAWN][victim];
         board_color[victim] = EMPTY;
         board_piece[victim] = EMPTY;
         pawn_list_remove(o, victim);
@@ -183,10 +180,10 @@ bool make_move_testing(Move move) {
         sum_material(o);
     }
 
-    side_to_move ^= 1;
-    opponent_side ^= 1;
-    position_key ^= key_change(record, s);
-    record.key = position_key;
+    side_to_move = o;
+    opponent_side = s;
+    position_key = key;
+    record.key = key;
     check_state = CHECK_UNKNOWN;
 
     if (needs_full_test ? square_attacked(king_square[s], o)
@@ -216,53 +213,56 @@ int count_legal_moves(Move* first_legal) {
 }
 
 void take_back() {
-    side_to_move ^= 1;
-    opponent_side ^= 1;
-    const Side s = side_to_move;
-    const Side o = opponent_side;
+    const Side o = side_to_move;
+    const Side s = opponent_side;
+    side_to_move = s;
+    opponent_side = o;
     --ply;
     const UndoRecord& record = undo_stack[ply];
+    const Move move = record.move;
+    const PieceType captured = record.captured;
     position_key = record.previous_key;
-    const Square from = move_from(record.move);
-    const Square to = move_to(record.move);
-    const int flags = move_flags(record.move);
+    const Square from = move_from(move);
+    const Square to = move_to(move);
+    const int flags = move_flags(move);
     castle_rights = record.castle_rights;
     ep_square = record.ep_square;
     halfmove_clock = record.halfmove_clock;
     check_state = record.check_state;
 
-    side_squares[s] ^= square_bit(from) | square_bit(to);
-    if (record.captured != EMPTY) {
-        side_squares[o] ^= square_bit(to);
-        piece_sets[record.captured] ^= square_bit(to);
-    }
-    board_color[from] = s;
+    const Bitboard from_and_to = square_bit(from) | square_bit(to);
+    side_squares[s] ^= from_and_to;
+    const PieceType arrived = board_piece[to];
+    PieceType piece = arrived;
     if (flags & MOVE_PROMOTE) {
+        piece = PAWN;
         piece_sets[PAWN] ^= square_bit(from);
-        piece_sets[board_piece[to]] ^= square_bit(to);
+        piece_sets[arrived] ^= square_bit(to);
         pawn_material[s] += piece_value[PAWN];
-        board_piece[from] = PAWN;
-        piece_material[s] -= piece_value[board_piece[to]];
+        piece_material[s] -= piece_value[arrived];
         sum_material(s);
         pawn_list_insert(s, from);
     } else {
-        board_piece[from] = board_piece[to];
-        piece_sets[board_piece[from]] ^= square_bit(from) | square_bit(to);
-        if (board_piece[from] == KING) king_square[s] = from;
+        piece_sets[piece] ^= from_and_to;
+        if (piece == KING) king_square[s] = from;
         if (flags & MOVE_PAWN) pawn_list_replace(s, to, from);
     }
+    board_color[from] = s;
+    board_piece[from] = piece;
 
-    if (record.captured == EMPTY) {
+    if (captured == EMPTY) {
         board_color[to] = EMPTY;
         board_piece[to] = EMPTY;
     } else {
+        side_squares[o] ^= square_bit(to);
+        piece_sets[captured] ^= square_bit(to);
         board_color[to] = o;
-        board_piece[to] = record.captured;
-        if (record.captured == PAWN) {
+        board_piece[to] = captured;
+        if (captured == PAWN) {
             pawn_material[o] += piece_value[PAWN];
             pawn_list_insert(o, to);
         } else {
-            piece_material[o] += piece_value[record.captured];
+            piece_material[o] += piece_value[captured];
         }
         sum_material(o);
     }
