@@ -198,6 +198,30 @@ bool make_move_testing(Move move) {
 
 bool make_move(Move move) { return make_move_testing<false>(move); }
 
+std::uint32_t key_after(Move move) {
+    const Side s = side_to_move;
+    const Square from = move_from(move);
+    const Square to = move_to(move);
+    const int flags = move_flags(move);
+    const PieceType piece = board_piece[from];
+    const PieceType captured = board_piece[to];
+    const PieceType arrived = (flags & MOVE_PROMOTE) ? move_promotion(move) : piece;
+    std::uint32_t key = position_key ^ white_to_move_key ^ piece_square_key[s][piece][from] ^
+                        piece_square_key[s][arrived][to];
+    if (captured != EMPTY) key ^= piece_square_key[s ^ 1][captured][to];
+    key ^= castle_rights_key[castle_rights ^ (castle_rights & castle_keep_mask[from] & castle_keep_mask[to])];
+    if (ep_square != NO_SQUARE) key ^= ep_square_key[ep_square];
+    if (flags & (MOVE_PAWN_DOUBLE | MOVE_EN_PASSANT | MOVE_CASTLE)) {
+        if (flags & MOVE_PAWN_DOUBLE) key ^= ep_square_key[s == WHITE ? to + 8 : to - 8];
+        if (flags & MOVE_EN_PASSANT) key ^= piece_square_key[s ^ 1][PAWN][en_passant_victim(to, s)];
+        if (flags & MOVE_CASTLE) {
+            const CastleRoute& route = castle_route(to);
+            key ^= piece_square_key[s][ROOK][route.rook_from] ^ piece_square_key[s][ROOK][route.rook_to];
+        }
+    }
+    return key;
+}
+
 bool make_move_full_test(Move move) { return make_move_testing<true>(move); }
 
 int count_legal_moves(Move* first_legal) {

@@ -55,9 +55,24 @@ int search(int alpha, int beta, int depth) {
     bool alpha_raised = false;
     bool legal_move_seen = false;
 
-    // Step 10. Move loop
-    for (int i = ply_move_start[ply]; i < ply_move_end[ply]; ++i) {
-        pick_next_move(i);
+    // Step 10. Move loop. Where the children probe the table, each move is
+    // picked one move ahead, so that its child's entry is fetched while the
+    // move before it is searched: the picks are the same, since the children
+    // never touch this list. The root's list outlives the search and keeps
+    // the plain order of picks.
+    const int end = ply_move_end[ply];
+    const bool pick_ahead = depth > 1 && ply > 0;
+    if (pick_ahead && ply_move_start[ply] < end) {
+        pick_next_move(ply_move_start[ply]);
+        tt_prefetch(key_after(move_stack[ply_move_start[ply]].move));
+    }
+    for (int i = ply_move_start[ply]; i < end; ++i) {
+        if (!pick_ahead) {
+            pick_next_move(i);
+        } else if (i + 1 < end) {
+            pick_next_move(i + 1);
+            tt_prefetch(key_after(move_stack[i + 1].move));
+        }
         const Move move = move_stack[i].move;
         if (!make_move(move)) continue;
         legal_move_seen = true;
