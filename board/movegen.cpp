@@ -234,7 +234,7 @@ void push_steps(MoveWriter& w, Square i, Bitboard targets, Bitboard enemy, Bitbo
 
 // One line of a sliding piece, near to far, up to its first piece.
 template <bool quiet_too>
-void push_line(MoveWriter& w, Square i, int d, Bitboard enemy, Bitboard occupied) {
+[[gnu::always_inline]] inline void push_line(MoveWriter& w, Square i, int d, Bitboard enemy, Bitboard occupied) {
     if (!quiet_too && (line_squares[d][i] & enemy) == 0) return;
     const Square blocker = first_on_line(d, i, occupied);
     if (quiet_too) {
