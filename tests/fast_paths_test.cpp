@@ -1,11 +1,13 @@
 // The fast paths against their plain versions over random playouts and whole
 // perft trees: the set-based generator against the square scan (same moves,
 // same order, same scores), make_move's legality shortcut against the full
-// attack scan after every move, and the evaluation with its pawn cache against
-// the board scan that works the pawns out afresh.
+// attack scan after every move, the key worked out before a move against the
+// key make_move leaves, and the evaluation with its pawn cache against the
+// board scan that works the pawns out afresh.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <random>
 #include <utility>
 #include <vector>
@@ -70,8 +72,13 @@ std::vector<Move> compare_here(std::mt19937& random) {
         for (const ScoredMove& entry : got) {
             const bool by_scan = make_move_full_test(entry.move);
             if (by_scan) take_back();
+            const std::uint32_t predicted_key = key_after(entry.move);
             const bool by_shortcut = make_move(entry.move);
-            if (by_shortcut) take_back();
+            if (by_shortcut) {
+                // the search fetches the child's table entry by this key before the move is made
+                EXPECT_EQ(predicted_key, position_key) << "move " << entry.move;
+                take_back();
+            }
             EXPECT_EQ(by_shortcut, by_scan) << "move " << entry.move;
             if (by_shortcut && fast == generate_moves) legal.push_back(entry.move);
         }
