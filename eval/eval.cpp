@@ -37,17 +37,6 @@ const int king_endgame_pst[64] = {
     10, 20, 30, 40, 40, 30, 20, 10,
      0, 10, 20, 30, 30, 20, 10,  0,
 };
-// Entry s is s: white reads its tables at the square itself.
-const Square identity_square[64] = {
-     0,  1,  2,  3,  4,  5,  6,  7,
-     8,  9, 10, 11, 12, 13, 14, 15,
-    16, 17, 18, 19, 20, 21, 22, 23,
-    24, 25, 26, 27, 28, 29, 30, 31,
-    32, 33, 34, 35, 36, 37, 38, 39,
-    40, 41, 42, 43, 44, 45, 46, 47,
-    48, 49, 50, 51, 52, 53, 54, 55,
-    56, 57, 58, 59, 60, 61, 62, 63,
-};
 // clang-format on
 
 namespace {
@@ -130,18 +119,20 @@ int rook_bonus_from_sets(Side side, Square s, Square own_view) {
 
 // The pieces of `side` but its pawns, with the king's shelter from the pawn table.
 int pieces_score(Side side, int king_shelter_penalty) {
-    const Square* const own_view = side == WHITE ? identity_square : mirror_square;
-    const Square k = king_square[side];
+    // Black reads white's tables on the square with its rank mirrored, which
+    // is mirror_square[s], that is s ^ 56.
+    const int flip = side == WHITE ? 0 : 56;
+    const Square k = king_square[side] ^ flip;
     int score = piece_material[side ^ 1] > KING_SAFETY_PIECE_MATERIAL
-                    ? scale_king_safety(side, king_midgame_pst[own_view[k]], king_shelter_penalty)
-                    : king_endgame_pst[own_view[k]];
+                    ? scale_king_safety(side, king_midgame_pst[k], king_shelter_penalty)
+                    : king_endgame_pst[k];
     // a queen counts its material only
     const Bitboard own = side_squares[side];
-    for (Bitboard b = own & piece_sets[KNIGHT]; b; b &= b - 1) score += knight_pst[own_view[lowest_square(b)]];
-    for (Bitboard b = own & piece_sets[BISHOP]; b; b &= b - 1) score += bishop_pst[own_view[lowest_square(b)]];
+    for (Bitboard b = own & piece_sets[KNIGHT]; b; b &= b - 1) score += knight_pst[lowest_square(b) ^ flip];
+    for (Bitboard b = own & piece_sets[BISHOP]; b; b &= b - 1) score += bishop_pst[lowest_square(b) ^ flip];
     for (Bitboard b = own & piece_sets[ROOK]; b; b &= b - 1) {
         const Square s = lowest_square(b);
-        score += rook_bonus_from_sets(side, s, own_view[s]);
+        score += rook_bonus_from_sets(side, s, s ^ flip);
     }
     return score;
 }
