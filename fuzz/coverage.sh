@@ -4,8 +4,8 @@
 # Builds the fuzz targets with clang's source-based coverage (preset
 # coverage, folder build-coverage/), replays each target's seeds (folder
 # CORPUS_ROOT/NAME) once, and prints llvm-cov's report per source file of
-# board/, eval/, search/ and protocol/. With --functions it then lists the
-# functions that no input reached.
+# board/, eval/, search/, protocol/ and protocol/uci/. With --functions it
+# then lists the functions that no input reached.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -34,7 +34,7 @@ for target in "$build"/fuzz/*_fuzz; do
 done
 "$profdata" merge -sparse "$build"/profiles/*.profraw -o "$build/profiles/corpus.profdata"
 
-sources=(board/*.cpp eval/*.cpp search/*.cpp protocol/*.cpp)
+sources=(board/*.cpp eval/*.cpp search/*.cpp protocol/*.cpp protocol/uci/*.cpp)
 "$cov" report "${objects[@]:1}" -instr-profile="$build/profiles/corpus.profdata" "${sources[@]}"
 if $functions; then
   echo
