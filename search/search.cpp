@@ -76,8 +76,9 @@ int search(int alpha, int beta, int depth) {
         const Move move = move_stack[i].move;
         if (!make_move(move)) continue;
         legal_move_seen = true;
-        // the child probes the table first thing unless its depth is used up
-        if (depth > 1) tt_prefetch(position_key);
+        // at the root, where nothing was fetched ahead, the child's entry is
+        // fetched now: it probes the table first thing unless its depth is used up
+        if (depth > 1 && !pick_ahead) tt_prefetch(position_key);
 
         // Step 10.4. Repetitions and dead positions score 0 unsearched, with
         // an empty line behind the move
