@@ -35,11 +35,11 @@ int reference_numbers(const char* arguments, long long* values, int count) {
 }
 
 void put_known_values() {
-    time_budget = KEPT_BUDGET;
-    max_depth = KEPT_DEPTH;
-    clock_mode = false;
-    engine_time_ms = opponent_time_ms = KEPT_MS;
-    level_moves = level_base = level_increment = KEPT_LEVEL;
+    clock_settings.time_budget = KEPT_BUDGET;
+    clock_settings.max_depth = KEPT_DEPTH;
+    clock_settings.clock_mode = false;
+    clock_settings.engine_time_ms = clock_settings.opponent_time_ms = KEPT_MS;
+    clock_settings.level_moves = clock_settings.level_base = clock_settings.level_increment = KEPT_LEVEL;
     engine_rating = opponent_rating = KEPT_RATING;
 }
 
@@ -75,38 +75,38 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int read = reference_numbers(arguments, n, 3);
 
     run("st", arguments);
-    expect(time_budget == (read ? (n[0] < 1 ? 1 : n[0]) : KEPT_BUDGET), "st: wrong budget");
-    expect(max_depth == TIMED_MAX_DEPTH && !clock_mode, "st: wrong mode");
+    expect(clock_settings.time_budget == (read ? (n[0] < 1 ? 1 : n[0]) : KEPT_BUDGET), "st: wrong budget");
+    expect(clock_settings.max_depth == TIMED_MAX_DEPTH && !clock_settings.clock_mode, "st: wrong mode");
 
     run("sd", arguments);
-    expect(max_depth == (read ? (n[0] < 1 ? 1 : n[0]) : KEPT_DEPTH), "sd: wrong depth");
-    expect(time_budget == NO_TIME_LIMIT, "sd: wrong budget");
+    expect(clock_settings.max_depth == (read ? (n[0] < 1 ? 1 : n[0]) : KEPT_DEPTH), "sd: wrong depth");
+    expect(clock_settings.time_budget == NO_TIME_LIMIT, "sd: wrong budget");
 
     run("time", arguments);
-    expect(engine_time_ms == (read ? centiseconds_as_ms(n[0]) : KEPT_MS), "time: wrong clock");
+    expect(clock_settings.engine_time_ms == (read ? centiseconds_as_ms(n[0]) : KEPT_MS), "time: wrong clock");
     run("otim", arguments);
-    expect(opponent_time_ms == (read ? centiseconds_as_ms(n[0]) : KEPT_MS), "otim: wrong clock");
+    expect(clock_settings.opponent_time_ms == (read ? centiseconds_as_ms(n[0]) : KEPT_MS), "otim: wrong clock");
 
     run("rating", arguments);
     expect(engine_rating == (read > 0 ? n[0] : KEPT_RATING), "rating: wrong engine rating");
     expect(opponent_rating == (read > 1 ? n[1] : KEPT_RATING), "rating: wrong opponent rating");
 
     run("level", arguments);
-    expect(level_moves == (read > 0 ? n[0] : KEPT_LEVEL), "level: wrong moves");
-    expect(level_base == (read > 1 ? n[1] : KEPT_LEVEL), "level: wrong base");
-    expect(level_increment == (read > 2 ? n[2] : KEPT_LEVEL), "level: wrong increment");
-    expect(max_depth == TIMED_MAX_DEPTH && time_budget == NO_TIME_LIMIT && clock_mode,
+    expect(clock_settings.level_moves == (read > 0 ? n[0] : KEPT_LEVEL), "level: wrong moves");
+    expect(clock_settings.level_base == (read > 1 ? n[1] : KEPT_LEVEL), "level: wrong base");
+    expect(clock_settings.level_increment == (read > 2 ? n[2] : KEPT_LEVEL), "level: wrong increment");
+    expect(clock_settings.max_depth == TIMED_MAX_DEPTH && clock_settings.time_budget == NO_TIME_LIMIT && clock_settings.clock_mode,
            "level: wrong mode");
 
     // The level just read with the clock at the first number (as `time` sets it).
-    engine_time_ms = read ? centiseconds_as_ms(n[0]) : KEPT_MS;
+    clock_settings.engine_time_ms = read ? centiseconds_as_ms(n[0]) : KEPT_MS;
     game_ply = 2 * moves_played;
     compute_time_budget();
     game_ply = 0;
     // With an increment the budget is what the interface's numbers add up to.
-    if (level_increment <= 0) expect(time_budget >= 1, "a budget below one second");
-    expect(max_depth == TIMED_MAX_DEPTH ||
-               (max_depth == LOW_TIME_DEPTH && time_budget == NO_TIME_LIMIT),
+    if (clock_settings.level_increment <= 0) expect(clock_settings.time_budget >= 1, "a budget below one second");
+    expect(clock_settings.max_depth == TIMED_MAX_DEPTH ||
+               (clock_settings.max_depth == LOW_TIME_DEPTH && clock_settings.time_budget == NO_TIME_LIMIT),
            "the low-time mode is not a fixed depth without a time limit");
     return 0;
 }

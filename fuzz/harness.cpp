@@ -8,7 +8,7 @@
 #include "board/makemove.h"
 #include "board/position.h"
 #include "protocol/loop.h"
-#include "search/search.h"
+#include "search/limits.h"
 #include "search/think.h"
 #include "search/timecontrol.h"
 #include "search/tt.h"
@@ -34,37 +34,24 @@ std::size_t input_pos;
 long long clock_now_ms;
 long clock_readings;
 
-// What start_engine leaves as it was: the last search's results and the
-// per-ply work areas, put back to their values at program start.
-void reset_search_state() {
-    best_move = 0;
-    last_score = 0;
-    completed_depth = 0;
-    search_start_ms = 0;
-    stop_time_ms = 0;
-    elapsed_cs = 0;
-    stop_search = false;
-    nodes = 0;
-    follow_pv = false;
-    std::memset(pv_table, 0, sizeof pv_table);
-    std::memset(pv_length, 0, sizeof pv_length);
-    std::memset(undo_stack, 0, sizeof undo_stack);
-    std::memset(move_stack, 0, sizeof move_stack);
-    std::memset(ply_move_start, 0, sizeof ply_move_start);
-    std::memset(ply_move_end, 0, sizeof ply_move_end);
-    position_key = 0;
+// Each reading is later than the one before by a fixed step.
+long long harness_clock() {
+    ++clock_readings;
+    const long long now = clock_now_ms;
+    clock_now_ms += CLOCK_STEP_MS;
+    return now;
 }
 
 // The engine's search must read the harness clock, or runs would depend on
-// wall time again: a one-ply search shows whose clock it started by.
+// wall time again: a short search shows whose clock it started by.
 void check_clock_is_harness_clock() {
     tt_set_size(TABLE_EXPONENT);
     start_engine();
     clock_now_ms = CLOCK_START_MS;
-    think(true, side_to_move);
-    if (search_start_ms != CLOCK_START_MS)
-        harness_fail(
-            "the engine does not read the harness clock: see --wrap in fuzz/CMakeLists.txt");
+    set_clock_limits();
+    search_limits.report_iterations = false;
+    if (think().search_start_ms != CLOCK_START_MS)
+        harness_fail("the engine does not read the harness clock");
     tt_release();
 }
 
@@ -74,14 +61,6 @@ void check_clock_is_harness_clock() {
 // lets AddressSanitizer hand the same pages out again instead of fresh ones,
 // which would cost a page fault for every page of every table.
 extern "C" const char* __asan_default_options() { return "quarantine_size_mb=16"; }
-
-// The engine's clock, as the linker's --wrap renames its calls.
-extern "C" long long __wrap__Z8clock_msv() {
-    ++clock_readings;
-    const long long now = clock_now_ms;
-    clock_now_ms += CLOCK_STEP_MS;
-    return now;
-}
 
 void harness_fail(const char* what) {
     std::fprintf(stderr, "fuzz: %s\n", what);
@@ -99,9 +78,10 @@ void harness_initialize() {
         std::setvbuf(stdout, nullptr, _IONBF, 0);
     else
         std::setvbuf(stdout, discarded, _IOFBF, sizeof discarded);
-    depth_ceiling = DEPTH_CEILING;
-    node_limit = NODE_LIMIT;
+    search_limits.depth_ceiling = DEPTH_CEILING;
+    search_limits.node_ceiling = NODE_LIMIT;
     set_line_reader(harness_read_line);
+    set_clock_reader(harness_clock);
     check_clock_is_harness_clock();
 }
 
@@ -125,7 +105,6 @@ bool harness_read_line(char* buffer, int size) {
 }
 
 void harness_start_engine() {
-    reset_search_state();
     clock_now_ms = CLOCK_START_MS;
     clock_readings = 0;
     tt_set_size(TABLE_EXPONENT);

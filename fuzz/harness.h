@@ -2,9 +2,9 @@
 // input, a clock that the harness drives, the engine put back to its state at
 // program start before each input, and the checks of a sound position.
 //
-// The clock: every call of clock_ms() from the engine is linked to the
-// harness's own (the linker's --wrap), which moves on by a fixed step at each
-// reading and starts each input at the same time. Searches are cut by a node
+// The clock: the engine reads the harness's own (set_clock_reader), which
+// moves on by a fixed step at each reading and starts each input at the same
+// time. Searches are cut by a node
 // limit and a depth ceiling, not by wall time, so an input takes the same path
 // and prints the same bytes on every run.
 #pragma once
@@ -25,8 +25,8 @@ void harness_set_input(const std::uint8_t* data, std::size_t size);
 // unless a target sets a reader of its own.
 bool harness_read_line(char* buffer, int size);
 
-// The engine as at program start with a small table: the search's results and
-// work areas cleared, the clock at its start, then start_engine.
+// The engine as at program start with a small table: the clock at its start,
+// then start_engine, which clears the search's results and work areas.
 void harness_start_engine();
 
 // Clock readings the current input has used; the loop target cuts an input

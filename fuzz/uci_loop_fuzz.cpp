@@ -7,7 +7,7 @@
 // followed, so an input runs the same way each time. Between lines the
 // position must be sound: board tables and bookkeeping agree, the key is the
 // key of the position, the game record ends with it, no search is left half
-// made, and no go leaves its node limit or budget behind.
+// made, and no command moves the node ceiling.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -18,7 +18,7 @@
 #include "board/position.h"
 #include "protocol/uci/input.h"
 #include "protocol/uci/uci.h"
-#include "search/think.h"
+#include "search/limits.h"
 #include "search/tt.h"
 
 namespace {
@@ -43,8 +43,7 @@ void check_between_lines() {
     if (position_key != kept_key) fail("the position key is not the key of the position");
     if (game_ply > 0 && game_history[game_ply - 1].key != position_key)
         fail("the game record does not end with the current position");
-    if (node_limit != FUZZ_NODE_CEILING) fail("a go left its node limit behind");
-    if (budget_ms != NO_BUDGET_MS) fail("a go left its budget behind");
+    if (search_limits.node_ceiling != FUZZ_NODE_CEILING) fail("a command moved the node ceiling");
 }
 
 }  // namespace
@@ -54,13 +53,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     if (!std::freopen("/dev/null", "w", stdout)) fail("cannot open /dev/null");
     uci_ignore_clock = true;
     uci_hash_ceiling_mib = FUZZ_HASH_MIB;
-    node_limit = FUZZ_NODE_CEILING;
+    search_limits.node_ceiling = FUZZ_NODE_CEILING;
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     reset_input();
-    stop_requested.store(false);
+    search_limits.stop_requested.store(false);
     std::string text;
     for (std::size_t i = 0; i < size; ++i) {
         if (data[i] != '\n') {

@@ -12,7 +12,6 @@
 #include "protocol/game.h"
 #include "protocol/loop.h"
 #include "protocol/scan.h"
-#include "search/search.h"
 #include "search/think.h"
 #include "search/timecontrol.h"
 #include "search/tt.h"
@@ -70,18 +69,18 @@ void command_new() {
     position_playable = true;
     generate_moves();
     engine_side = BLACK;
-    tt_allocate();
+    allocate_table();
 }
 
 void command_hint() {
     if (!position_playable) return;
-    const int kept_budget = time_budget;
-    time_budget = HINT_SECONDS;
-    think(true, side_to_move);
-    time_budget = kept_budget;
-    if (pv_table[0][0] == 0) return;
+    set_clock_limits();
+    search_limits.time_budget = HINT_SECONDS;
+    search_limits.report_iterations = false;
+    const SearchResult& result = think();
+    if (result.best_move == 0) return;
     std::printf("Hint: ");
-    print_move(pv_table[0][0]);
+    print_move(result.latest_root_move);
     std::printf("\n");
 }
 
@@ -99,11 +98,12 @@ void command_remove() {
 }
 
 void command_level() {
-    int* const targets[] = {&level_moves, &level_base, &level_increment};
+    ClockSettings& c = clock_settings;
+    int* const targets[] = {&c.level_moves, &c.level_base, &c.level_increment};
     scan_numbers(command_line, "level", targets, 3);
-    max_depth = TIMED_MAX_DEPTH;
-    time_budget = NO_TIME_LIMIT;
-    clock_mode = true;
+    c.max_depth = TIMED_MAX_DEPTH;
+    c.time_budget = NO_TIME_LIMIT;
+    c.clock_mode = true;
 }
 
 void command_result() {
@@ -156,16 +156,16 @@ constexpr Command commands[] = {
     {"white", [] { set_side_to_move(WHITE); return CommandOutcome::DONE; }},
     {"black", [] { set_side_to_move(BLACK); return CommandOutcome::DONE; }},
     {"st", [] {
-         time_budget = read_number_or_keep("st", time_budget);
-         if (time_budget < 1) time_budget = 1;
-         max_depth = TIMED_MAX_DEPTH;
-         clock_mode = false;
+         clock_settings.time_budget = read_number_or_keep("st", clock_settings.time_budget);
+         if (clock_settings.time_budget < 1) clock_settings.time_budget = 1;
+         clock_settings.max_depth = TIMED_MAX_DEPTH;
+         clock_settings.clock_mode = false;
          return CommandOutcome::DONE;
      }},
     {"sd", [] {
-         max_depth = read_number_or_keep("sd", max_depth);
-         if (max_depth < 1) max_depth = 1;
-         time_budget = NO_TIME_LIMIT;
+         clock_settings.max_depth = read_number_or_keep("sd", clock_settings.max_depth);
+         if (clock_settings.max_depth < 1) clock_settings.max_depth = 1;
+         clock_settings.time_budget = NO_TIME_LIMIT;
          return CommandOutcome::DONE;
      }},
     {"go", [] { engine_side = side_to_move; return CommandOutcome::DONE; }},
@@ -175,11 +175,11 @@ constexpr Command commands[] = {
     {"board", [] { print_board(); return CommandOutcome::DONE; }},
     {"edit", [] { return edit_position() ? CommandOutcome::DONE : CommandOutcome::QUIT; }},
     {"time", [] {
-         engine_time_ms = read_centiseconds_as_ms("time", engine_time_ms);
+         clock_settings.engine_time_ms = read_centiseconds_as_ms("time", clock_settings.engine_time_ms);
          return CommandOutcome::DONE;
      }},
     {"otim", [] {
-         opponent_time_ms = read_centiseconds_as_ms("otim", opponent_time_ms);
+         clock_settings.opponent_time_ms = read_centiseconds_as_ms("otim", clock_settings.opponent_time_ms);
          return CommandOutcome::DONE;
      }},
     {"level", [] { command_level(); return CommandOutcome::DONE; }},

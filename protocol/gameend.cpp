@@ -4,9 +4,19 @@
 
 #include "board/attack.h"
 #include "board/makemove.h"
+#include "board/position.h"
 #include "eval/material.h"
 #include "protocol/loop.h"
 #include "search/search.h"
+
+void print_game_over(Side side) {
+    if (!in_check(side))
+        std::printf("1/2-1/2 {Stalemate}\n");
+    else if (side == WHITE)
+        std::printf("0-1 {Black mates}\n");
+    else
+        std::printf("1-0 {White mates}\n");
+}
 
 void check_after_engine_move() {
     const int replies = count_legal_moves();
@@ -15,10 +25,7 @@ void check_after_engine_move() {
     } else if (no_mating_material()) {
         std::printf("tellics draw\n1/2-1/2 {Neither player has mating material}\n");
     } else if (replies == 0) {
-        if (engine_side == WHITE)
-            std::printf(in_check(BLACK) ? "1-0 {White mates}\n" : "1/2-1/2 {Stalemate}\n");
-        else
-            std::printf(in_check(WHITE) ? "0-1 {Black mates}\n" : "1/2-1/2 {Stalemate}\n");
+        print_game_over(side_to_move);
     }
 }
 

@@ -16,7 +16,6 @@
 #include "protocol/movetext.h"
 #include "protocol/thinking.h"
 #include "protocol/version.h"
-#include "search/search.h"
 #include "search/think.h"
 #include "search/timecontrol.h"
 #include "search/tt.h"
@@ -29,15 +28,16 @@ namespace {
 
 LineReader line_reader = platform_read_line;
 
-void print_whisper() {
-    const long long elapsed_ms = clock_ms() - search_start_ms;
-    const long long nps =
-        elapsed_ms <= 0 ? 0
-                        : static_cast<long long>(static_cast<double>(nodes) / elapsed_ms * 1000.0);
+void print_whisper(const SearchResult& result) {
+    const long long elapsed_ms = clock_ms() - result.search_start_ms;
+    const long long nps = elapsed_ms <= 0 ? 0
+                                          : static_cast<long long>(
+                                                static_cast<double>(result.nodes) / elapsed_ms * 1000.0);
     std::printf("tellics whisper Depth:%d Score:%.2f Time:%.2f Nodes:%lld NPS:%lld PV:",
-                completed_depth, last_score * 0.01, elapsed_ms * 0.001, nodes, nps);
-    for (int i = 0; i < pv_length[0]; ++i) {
-        print_move(pv_table[0][i]);
+                result.completed_depth, result.last_score * 0.01, elapsed_ms * 0.001, result.nodes,
+                nps);
+    for (const Move move : result.pv) {
+        print_move(move);
         std::printf(" ");
     }
     std::printf("\n");
@@ -51,18 +51,19 @@ void engine_turn() {
         return;
     }
     compute_time_budget();
-    think(false, side_to_move);
-    if (pv_table[0][0] == 0) {
+    set_clock_limits();
+    const SearchResult& result = think();
+    // The search leaves a legal move whenever the root has one, even when it
+    // was stopped within its first iteration.
+    if (result.best_move == 0) {
         engine_side = NO_SIDE;
         return;
     }
-    // The search leaves a legal move in best_move whenever the root has one,
-    // even when it was stopped within its first iteration.
     std::printf("move ");
-    print_move(best_move);
+    print_move(result.best_move);
     std::printf("\n");
-    print_whisper();
-    make_move(best_move);
+    print_whisper(result);
+    make_move(result.best_move);
     record_played_move();
     check_after_engine_move();
 }
@@ -81,6 +82,16 @@ bool handle_line() {
 }
 
 }  // namespace
+
+void allocate_table() {
+    const TTSize size = tt_allocate();
+    if (size.entries == 0) {
+        std::printf("Not enough memory for transposition table\n");
+        return;
+    }
+    std::printf("Transpositional table:\nEntries = %dK\nSize    = %dK\n\n",
+                static_cast<int>(size.entries / 1024), static_cast<int>(size.bytes / 1024));
+}
 
 void set_line_reader(LineReader reader) { line_reader = reader; }
 
@@ -101,18 +112,16 @@ void start_engine() {
     std::printf("Welcome to Karvosel Version %s\n", ENGINE_VERSION);
     install_thinking_output();
     new_game();
-    for (Move& killer : killer_move) killer = 0;
-    for (auto& row : history_score)
-        for (int& score : row) score = 0;
+    search_clear();
     reset_opponent_data();
     opponent_name[0] = '\0';
     board_representable = true;
     position_playable = true;
     init_keys();
     compute_position_key();
-    tt_allocate();
+    allocate_table();
     generate_moves();
-    reset_clock_settings();
+    clock_settings = ClockSettings{};
     engine_side = BLACK;
 }
 

@@ -21,6 +21,10 @@ bool read_input_line(char* buffer, int size);
 // Copies the first word of `line` into `word`; false when the line has none.
 bool first_word(const char* line, char* word);
 
+// Allocates the transposition table afresh and prints its report, or the
+// failure message when there is no size or no memory.
+void allocate_table();
+
 // Start-up after the table has been sized and standard output made
 // unbuffered: banner, new game, keys, table, the list of ply 0, the clock
 // settings; the engine plays black. Puts every piece of state the loop uses

@@ -5,8 +5,8 @@
 #include "board/position.h"
 #include "eval/eval.h"
 #include "eval/material.h"
-#include "search/search.h"
-#include "search/think.h"
+#include "search/limits.h"
+#include "search/movepick.h"
 
 int quiesce(int alpha, int beta) {
     ++nodes;

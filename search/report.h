@@ -1,19 +1,33 @@
 // What the search tells its front end while it thinks: one function per
-// event, so that each front end words its thinking in its own protocol. Every
-// function is optional; an event whose function is null passes unreported.
+// event, each given everything the front end prints about it, so that each
+// front end words its thinking in its own protocol and reads no search
+// state. Every function is optional; an event whose function is null passes
+// unreported.
 #pragma once
+
+#include <span>
 
 #include "board/types.h"
 
+// A line of play from the root, with what the search knows of it.
+struct RootLine {
+    int depth;
+    int score;  // for the side to move at the root
+    long long nodes;
+    long long elapsed_ms;  // thinking time, as measured for this report
+    std::span<const Move> pv;
+    // Whether the iteration of `depth` completed with this line; false for a
+    // new best root move found within it.
+    bool completed;
+};
+
 struct SearchReporter {
-    // A new best root move within the iteration of `depth`: the line is row 0
-    // of pv_table, `score` its score for the side to move.
-    void (*new_best_move)(int depth, int score);
-    // The iteration of `depth` completed with `score` and the line in row 0 of pv_table.
-    void (*iteration_done)(int depth, int score);
+    // A new best root move within an iteration, or a completed iteration.
+    void (*root_line)(const RootLine& line);
     // The side to move mates: after the move to play, `moves` more of its own
-    // moves (0: the move to play mates). The search ends after this.
-    void (*mate_found)(int depth, int moves);
+    // moves (0: the move to play mates); `elapsed_ms` as last measured. The
+    // search ends after this.
+    void (*mate_found)(int depth, int moves, long long elapsed_ms);
     // The root has no legal move: `side`, to move, is mated or stalemated.
     void (*no_legal_move)(Side side);
     // At every clock test, so that a front end that reads its input meanwhile
@@ -23,3 +37,6 @@ struct SearchReporter {
 
 // The reporter in use; all null (silent) until a front end installs its own.
 extern SearchReporter search_reporter;
+
+// Measures the thinking time and reports the root's line, row 0 of the PV table.
+void report_root_line(int depth, int score, bool completed);

@@ -1,7 +1,6 @@
 #include "search/search.h"
 
 #include <cstdint>
-#include <utility>
 
 #include "board/attack.h"
 #include "board/makemove.h"
@@ -9,14 +8,11 @@
 #include "board/position.h"
 #include "eval/eval.h"
 #include "eval/material.h"
+#include "search/limits.h"
+#include "search/movepick.h"
 #include "search/quiesce.h"
-#include "search/think.h"
+#include "search/report.h"
 #include "search/tt.h"
-
-long long nodes = 0;
-Move pv_table[MAX_PLY][MAX_PLY];
-int pv_length[MAX_PLY];
-bool follow_pv = false;
 
 int search(int alpha, int beta, int depth) {
     // Step 1. Count the node; its line is empty so far
@@ -32,15 +28,13 @@ int search(int alpha, int beta, int depth) {
     // Step 4. Ply limit
     if (ply >= MAX_PLY - 1) return evaluate(alpha, beta);
 
-    // Step 5. Key and table entry; the entry belongs to this node, whatever
-    // the children leave in tt_index. make_move and take_back keep the key
-    // exact, so it needs no recomputation here.
-    const std::uint32_t index = position_key & tt_mask;
-    tt_index = index;
+    // Step 5. The table entry of this node. make_move and take_back keep the
+    // key exact, so it needs no recomputation here.
+    const std::uint32_t index = tt_index_of(position_key);
 
     // Step 6. Table probe, never at the root
     if (ply > 0) {
-        if (const auto score = tt_probe(alpha, beta, depth)) return *score;
+        if (const auto score = tt_probe(index, alpha, beta, depth)) return *score;
     }
 
     // Step 7. Check extension
@@ -99,8 +93,7 @@ int search(int alpha, int beta, int depth) {
 
         // Step 10.9. Beta cutoff
         if (score >= beta) {
-            tt_index = index;
-            tt_store(TT_LOWER, score, depth);
+            tt_store(index, TT_LOWER, score, depth);
             if (!(move_flags(move) & MOVE_CAPTURE)) {
                 killer_move[ply] = move;
                 history_score[move_from(move)][move_to(move)] += 1;
@@ -111,44 +104,14 @@ int search(int alpha, int beta, int depth) {
         // Step 10.10. A new best line
         update_pv(move);
         alpha = score;
-        if (ply == 0) print_thinking_line(depth, score);
+        if (ply == 0) report_root_line(depth, score, false);
     }
 
     // Step 11. Mate, stalemate, the fifty-move rule, and the table store
     if (!legal_move_seen) return side_to_move_in_check() ? ply - MATE_SCORE : 0;
     if (halfmove_clock >= 100) return 0;
-    tt_index = index;
-    tt_store(alpha_raised ? TT_EXACT : TT_UPPER, alpha, depth);
+    tt_store(index, alpha_raised ? TT_EXACT : TT_UPPER, alpha, depth);
     return alpha;
-}
-
-void pick_next_move(int i) {
-    int best_score = -1;
-    int chosen = i;
-    for (int j = i; j < ply_move_end[ply]; ++j) {
-        if (move_stack[j].score > best_score) {
-            best_score = move_stack[j].score;
-            chosen = j;
-        }
-    }
-    std::swap(move_stack[i], move_stack[chosen]);
-}
-
-void boost_pv_move() {
-    follow_pv = false;
-    for (int i = ply_move_start[ply]; i < ply_move_end[ply]; ++i) {
-        if (move_stack[i].move == pv_table[0][ply]) {
-            move_stack[i].score += PV_MOVE_BONUS;
-            follow_pv = true;
-            return;
-        }
-    }
-}
-
-void update_pv(Move move) {
-    pv_table[ply][ply] = move;
-    for (int j = ply + 1; j < pv_length[ply + 1]; ++j) pv_table[ply][j] = pv_table[ply + 1][j];
-    pv_length[ply] = pv_length[ply + 1];
 }
 
 int repetition_count() {

@@ -1,33 +1,8 @@
-// The full-width alpha-beta search with its principal-variation table and
-// the move-ordering helpers it shares with the quiescence search.
+// The full-width alpha-beta search.
 #pragma once
-
-#include "board/types.h"
-
-// Added to the ordering score of the previous iteration's PV move.
-constexpr int PV_MOVE_BONUS = 10000000;
-// Nodes between two readings of the clock; a power of two.
-constexpr long CLOCK_CHECK_INTERVAL = 1024;
-
-// Nodes visited by search and quiesce in the current think.
-extern long long nodes;
-// Triangular PV table: row p holds the best line from ply p in columns
-// p .. pv_length[p] - 1; row 0 is the root's.
-extern Move pv_table[MAX_PLY][MAX_PLY];
-extern int pv_length[MAX_PLY];
-// While set, each node first tries the previous iteration's PV move at its ply.
-extern bool follow_pv;
 
 // Negamax alpha-beta to `depth` plies, fail-hard, from the side to move.
 int search(int alpha, int beta, int depth);
-// Brings the best-scored remaining move of the current ply to move_stack[i];
-// ties go to the earlier entry.
-void pick_next_move(int i);
-// Gives the current ply's PV move its bonus, or clears follow_pv when the
-// list does not hold it.
-void boost_pv_move();
-// Makes `move` followed by the line of the next ply the line of this ply.
-void update_pv(Move move);
 // How many earlier game positions, back to the last capture or pawn move,
 // share the current position's key.
 int repetition_count();

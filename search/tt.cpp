@@ -1,7 +1,6 @@
 #include "search/tt.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -11,7 +10,6 @@
 TTEntry* tt_table = nullptr;
 std::uint32_t tt_entries = 0;
 std::uint32_t tt_mask = 0;
-std::uint32_t tt_index = 0;
 
 void tt_set_size(int n) {
     tt_release();
@@ -37,20 +35,11 @@ TTEntry* allocate_zeroed_table(std::uint32_t entries) {
 
 }  // namespace
 
-bool tt_allocate_quietly() {
+TTSize tt_allocate() {
     tt_release();
     if (tt_entries != 0) tt_table = allocate_zeroed_table(tt_entries);
-    return tt_table != nullptr;
-}
-
-void tt_allocate() {
-    if (!tt_allocate_quietly()) {
-        std::printf("Not enough memory for transposition table\n");
-        return;
-    }
-    const unsigned long long bytes = static_cast<unsigned long long>(tt_entries) * sizeof(TTEntry);
-    std::printf("Transpositional table:\nEntries = %dK\nSize    = %dK\n\n",
-                static_cast<int>(tt_entries / 1024), static_cast<int>(bytes / 1024));
+    if (tt_table == nullptr) return {0, 0};
+    return {tt_entries, static_cast<unsigned long long>(tt_entries) * sizeof(TTEntry)};
 }
 
 int tt_exponent_for_mib(long long mib) {
@@ -70,12 +59,11 @@ void tt_clear() {
 void tt_release() {
     std::free(tt_table);
     tt_table = nullptr;
-    tt_index = 0;
 }
 
-std::optional<int> tt_probe(int alpha, int beta, int depth) {
+std::optional<int> tt_probe(std::uint32_t index, int alpha, int beta, int depth) {
     if (tt_table == nullptr) return std::nullopt;
-    const TTEntry& entry = tt_table[tt_index];
+    const TTEntry& entry = tt_table[index];
     if (entry.key != position_key || entry.depth < depth) return std::nullopt;
     const int s = entry.score;
     switch (entry.type) {
@@ -95,9 +83,9 @@ std::optional<int> tt_probe(int alpha, int beta, int depth) {
     }
 }
 
-void tt_store(int type, int score, int depth) {
+void tt_store(std::uint32_t index, int type, int score, int depth) {
     if (tt_table == nullptr) return;
-    TTEntry& entry = tt_table[tt_index];
+    TTEntry& entry = tt_table[index];
     if (type == TT_LOWER) {
         if (score > TT_LOWER_BOUND_CAP) score = TT_LOWER_BOUND_CAP;
     } else if (type == TT_EXACT) {

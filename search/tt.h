@@ -34,31 +34,35 @@ static_assert(sizeof(TTEntry) == 12, "two words and two bytes, naturally aligned
 extern TTEntry* tt_table;
 extern std::uint32_t tt_entries;
 extern std::uint32_t tt_mask;
-// The entry of the node being searched: position_key & tt_mask.
-extern std::uint32_t tt_index;
 
 // Releases any table and sets the size to 2^n entries; a refused exponent
 // sets it to 0, so that tt_allocate leaves no table.
 void tt_set_size(int n);
-// Releases any table and allocates tt_entries zero entries, printing the size
-// report, or the failure message when there is no size or no memory.
-void tt_allocate();
+// What an allocation gave, for the caller's report: the table's entries and
+// bytes, both 0 when there is no size or no memory.
+struct TTSize {
+    std::uint32_t entries;
+    unsigned long long bytes;
+};
+// Releases any table and allocates tt_entries zero entries.
+TTSize tt_allocate();
 void tt_release();
-// tt_allocate without the report; false when there is no size or no memory.
-bool tt_allocate_quietly();
 // The exponent n of the largest table of 2^n entries that fits in `mib`
 // mebibytes, at most TT_MAX_EXPONENT; 0 (no table) when not even 2^1 fit.
 int tt_exponent_for_mib(long long mib);
 // Empties the table, as a new allocation would.
 void tt_clear();
 
-// The score the entry at tt_index gives for the current position at `ply`
+// The entry that holds a position of this key.
+inline std::uint32_t tt_index_of(std::uint32_t key) { return key & tt_mask; }
+
+// The score the entry at `index` gives for the current position at `ply`
 // with the window (alpha, beta) and the remaining depth, or nothing.
-std::optional<int> tt_probe(int alpha, int beta, int depth);
+std::optional<int> tt_probe(std::uint32_t index, int alpha, int beta, int depth);
 // Starts loading the entry of `key` into the cache, so that a probe soon after
 // does not wait for memory.
 inline void tt_prefetch(std::uint32_t key) {
-    if (tt_table != nullptr) __builtin_prefetch(&tt_table[key & tt_mask]);
+    if (tt_table != nullptr) __builtin_prefetch(&tt_table[tt_index_of(key)]);
 }
-// Overwrites the entry at tt_index with the current position's result.
-void tt_store(int type, int score, int depth);
+// Overwrites the entry at `index` with the current position's result.
+void tt_store(std::uint32_t index, int type, int score, int depth);

@@ -19,6 +19,8 @@
 #include "board/movegen.h"
 #include "board/position.h"
 #include "protocol/thinking.h"
+#include "search/limits.h"
+#include "search/movepick.h"
 #include "search/think.h"
 #include "search/timecontrol.h"
 #include "search/tt.h"
@@ -53,32 +55,29 @@ void play(const std::vector<const char*>& moves) {
     }
 }
 
-void silent_allocate() {
-    testing::internal::CaptureStdout();
-    tt_allocate();
-    testing::internal::GetCapturedStdout();
-}
-
 // A position as from a fresh start: no game record, no killers or history,
 // an empty table of the default size.
 void load_cleared(const char* fen) {
     static const bool keys_ready = (init_keys(), install_thinking_output(), true);
     (void)keys_ready;
     ASSERT_TRUE(load_fen(fen)) << fen;
-    std::memset(killer_move, 0, sizeof killer_move);
-    std::memset(history_score, 0, sizeof history_score);
     tt_set_size(TT_DEFAULT_EXPONENT);
-    silent_allocate();
+    tt_allocate();
+    search_clear();
 }
+
+// What the last run_think left.
+const SearchResult* result = nullptr;
 
 // Runs think on the current position and gives what it printed.
 std::string run_think(int depth, int budget = NO_TIME_LIMIT, bool quiet = false) {
     ply = 0;
     generate_moves();
-    max_depth = depth;
-    time_budget = budget;
+    reset_search_limits(depth);
+    search_limits.time_budget = budget;
+    search_limits.report_iterations = !quiet;
     testing::internal::CaptureStdout();
-    think(quiet, side_to_move);
+    result = &think();
     return testing::internal::GetCapturedStdout();
 }
 
@@ -123,9 +122,9 @@ std::string move_text(Move move) {
 
 std::string root_pv() {
     std::string pv;
-    for (int j = 0; j < pv_length[0]; ++j) {
-        if (j > 0) pv += ' ';
-        pv += move_text(pv_table[0][j]);
+    for (const Move move : result->pv) {
+        if (!pv.empty()) pv += ' ';
+        pv += move_text(move);
     }
     return pv;
 }
@@ -133,7 +132,7 @@ std::string root_pv() {
 class SearchTest : public testing::Test {
    protected:
     void TearDown() override {
-        reset_clock_settings();
+        clock_settings = ClockSettings{};
         tt_set_size(TT_DEFAULT_EXPONENT);
         tt_release();
     }
@@ -149,7 +148,6 @@ struct RootCase {
     int score;
     int depth;
     const char* pv;
-    bool stopped;
 };
 
 void PrintTo(const RootCase& c, std::ostream* os) { *os << c.name; }
@@ -166,7 +164,7 @@ const RootCase root_cases[] = {
      "  2   9999 t        135 d1d8\n"
      "  2  10000 t  0 Checkmate\n"
      "tellics whisper Checkmate\n",
-     9999, 2, "d1d8", true},
+     9999, 2, "d1d8"},
     {"rook mate in 2: announced as Mate in 1, and think returns", "k7/8/2K5/8/8/8/8/7R w - - 0 1",
      8,
      "  1    530 t          3 c6c7\n"
@@ -184,31 +182,31 @@ const RootCase root_cases[] = {
      "  4   9997 t       4132 c6c7 a8a7 h1a1\n"
      "  4  10000 t  0 Mate in 1\n"
      "tellics whisper Mate in 1\n",
-     9997, 4, "c6c7 a8a7 h1a1", false},
+     9997, 4, "c6c7 a8a7 h1a1"},
     {"black checkmated: one full-window search again, then the result",
      "7k/6Q1/6K1/8/8/8/8/8 b - - 0 1", 5,
      "  1  -10000 t          2\n"
      "1-0 {White mates}\n",
-     -10000, 1, "", false},
+     -10000, 1, ""},
     {"black checkmated at depth limit 1: no second search", "7k/6Q1/6K1/8/8/8/8/8 b - - 0 1", 1,
      "  1  -10000 t          1\n"
      "1-0 {White mates}\n",
-     -10000, 1, "", false},
+     -10000, 1, ""},
     {"white checkmated", "rnb1kbnr/pppp1ppp/8/4p3/6Pq/5P2/PPPPP2P/RNBQKBNR w KQkq - 1 3", 5,
      "  1  -10000 t          2\n"
      "0-1 {Black mates}\n",
-     -10000, 1, "", false},
+     -10000, 1, ""},
     {"black stalemated", "7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", 5,
      "  1      0 t          1\n"
      "1/2-1/2 {Stalemate}\n",
-     0, 1, "", false},
+     0, 1, ""},
     {"one legal move, in check: one iteration, the root line at the extended depth",
      "k7/8/8/8/8/8/6q1/R6K w - - 0 1", 5,
      "  2    520 t        137 h1g2 a8b7 g2f3\n"
      "  1    520 t        137 h1g2 a8b7 g2f3\n",
-     520, 1, "h1g2 a8b7 g2f3", false},
+     520, 1, "h1g2 a8b7 g2f3"},
     {"fifty-move rule: a won position scores 0", "8/8/8/4k3/8/8/8/3QK3 w - - 100 80", 3, nullptr, 0,
-     3, nullptr, false},
+     3, nullptr},
 };
 
 class SearchRoot : public SearchTest, public testing::WithParamInterface<RootCase> {};
@@ -220,16 +218,15 @@ TEST_P(SearchRoot, OutputAndResults) {
     if (c.transcript) {
         EXPECT_EQ(without_times(output), c.transcript);
     }
-    EXPECT_EQ(last_score, c.score);
-    EXPECT_EQ(completed_depth, c.depth);
+    EXPECT_EQ(result->last_score, c.score);
+    EXPECT_EQ(result->completed_depth, c.depth);
     if (c.pv) {
         EXPECT_EQ(root_pv(), c.pv);
         if (*c.pv == '\0')
-            EXPECT_EQ(pv_table[0][0], 0u) << "no legal move";
+            EXPECT_EQ(result->best_move, 0u) << "no legal move";
         else
-            EXPECT_EQ(best_move, pv_table[0][0]);
+            EXPECT_EQ(result->best_move, result->pv[0]);
     }
-    EXPECT_EQ(stop_search, c.stopped);
     EXPECT_EQ(ply, 0);
 }
 
@@ -255,8 +252,7 @@ TEST_F(SearchTest, DepthLimitOneSearchesTheFullWindowOnce) {
               "  1    523 t          7 f2f4\n"
               "  1    535 t         29 d1d7\n"
               "  1    535 t         45 d1d7\n");
-    EXPECT_EQ(completed_depth, 1);
-    EXPECT_FALSE(stop_search);
+    EXPECT_EQ(result->completed_depth, 1);
 }
 
 // A move scored 0 without a search has a line of its own: nothing of what an
@@ -265,7 +261,7 @@ TEST_F(SearchTest, DrawScoredMoveHasALineOfItsOwn) {
     load_cleared("k7/8/8/8/3q4/5N2/8/7K w - - 0 1");
     pv_length[1] = 3;  // as a previous search may leave it
     run_think(1);
-    EXPECT_EQ(last_score, 0);
+    EXPECT_EQ(result->last_score, 0);
     EXPECT_EQ(root_pv(), "f3d4");
 }
 
@@ -276,12 +272,12 @@ TEST_F(SearchTest, RepetitionScoresZero) {
     load_cleared("1n1rk3/8/8/8/8/8/8/1N5K w - - 0 1");
     play({"b1a3", "b8a6", "a3b1", "a6b8", "b1a3", "b8a6", "a3b1", "a6b8"});
     run_think(4);
-    EXPECT_EQ(last_score, 0);
+    EXPECT_EQ(result->last_score, 0);
     EXPECT_EQ(root_pv(), "b1a3");
 
     load_cleared("1n1rk3/8/8/8/8/8/8/1N5K w - - 0 1");
     run_think(4);
-    EXPECT_LT(last_score, -300) << "without the game record white is simply lost";
+    EXPECT_LT(result->last_score, -300) << "without the game record white is simply lost";
 }
 
 TEST_F(SearchTest, RepetitionCountOverTheGameRecord) {
@@ -311,9 +307,9 @@ TEST_F(SearchTest, SameNodesFromAClearedState) {
     const char* fen = "r4rk1/1pp1qppp/p1np1n2/2b1p1B1/2B1P1b1/P1NP1N2/1PP1QPPP/R4RK1 w - - 0 10";
     load_cleared(fen);
     run_think(5, NO_TIME_LIMIT, true);
-    const long first_nodes = nodes;
-    const Move first_move = best_move;
-    const int first_score = last_score;
+    const long first_nodes = result->nodes;
+    const Move first_move = result->best_move;
+    const int first_score = result->last_score;
     const std::string first_pv = root_pv();
 
     // Leftovers of another search in between must not matter once cleared.
@@ -322,21 +318,18 @@ TEST_F(SearchTest, SameNodesFromAClearedState) {
 
     load_cleared(fen);
     run_think(5, NO_TIME_LIMIT, true);
-    EXPECT_EQ(nodes, first_nodes);
-    EXPECT_EQ(best_move, first_move);
-    EXPECT_EQ(last_score, first_score);
+    EXPECT_EQ(result->nodes, first_nodes);
+    EXPECT_EQ(result->best_move, first_move);
+    EXPECT_EQ(result->last_score, first_score);
     EXPECT_EQ(root_pv(), first_pv);
 }
 
 TEST_F(SearchTest, RunsWithoutATable) {
     load_cleared("k7/8/2K5/8/8/8/8/7R w - - 0 1");
     tt_set_size(0);
-    testing::internal::CaptureStdout();
-    tt_allocate();
-    ASSERT_EQ(testing::internal::GetCapturedStdout(),
-              "Not enough memory for transposition table\n");
+    ASSERT_EQ(tt_allocate().entries, 0u);
     run_think(8);
-    EXPECT_EQ(last_score, 9997);
+    EXPECT_EQ(result->last_score, 9997);
     EXPECT_EQ(root_pv(), "c6c7 a8a7 h1a1");
 }
 
@@ -403,14 +396,12 @@ TEST_P(SearchAbandonment, LeavesThePositionAsItFoundIt) {
     play(c.game);
     generate_moves();
     const PositionSnapshot before = PositionSnapshot::take();
-    best_move = 0xdeadbeef;
 
-    stop_requested = true;
+    search_limits.stop_requested = true;
     run_think(TIMED_MAX_DEPTH, NO_TIME_LIMIT, true);
-    stop_requested = false;
-    EXPECT_TRUE(stop_search);
-    EXPECT_EQ(nodes % CLOCK_CHECK_INTERVAL, 0) << "abandoned at a clock reading";
-    EXPECT_LT(completed_depth, 4);
+    search_limits.stop_requested = false;
+    EXPECT_EQ(result->nodes % CLOCK_CHECK_INTERVAL, 0) << "abandoned at a clock reading";
+    EXPECT_LT(result->completed_depth, 4);
 
     const PositionSnapshot after = PositionSnapshot::take();
     EXPECT_TRUE(after == before);
@@ -420,11 +411,11 @@ TEST_P(SearchAbandonment, LeavesThePositionAsItFoundIt) {
 
     // The move to play is a legal move of the root, and the root line is not
     // the empty line that means "no legal move".
-    EXPECT_NE(pv_table[0][0], 0u);
-    EXPECT_NE(std::find(before.root_moves.begin(), before.root_moves.end(), best_move),
+    EXPECT_NE(result->latest_root_move, 0u);
+    EXPECT_NE(std::find(before.root_moves.begin(), before.root_moves.end(), result->best_move),
               before.root_moves.end())
-        << move_text(best_move);
-    ASSERT_TRUE(make_move(best_move));
+        << move_text(result->best_move);
+    ASSERT_TRUE(make_move(result->best_move));
     take_back();
 }
 
@@ -447,15 +438,19 @@ TEST_F(SearchTest, NodeLimitAndStopRequestAbandonAtAClockReading) {
         load_cleared("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
         generate_moves();
         const PositionSnapshot before = PositionSnapshot::take();
-        node_limit = c.limit;
-        stop_requested = c.request;
-        run_think(TIMED_MAX_DEPTH, NO_TIME_LIMIT, true);
-        node_limit = NO_NODE_LIMIT;
-        stop_requested = false;
-        EXPECT_TRUE(stop_search) << c.limit;
-        EXPECT_EQ(nodes, c.nodes_at_stop) << c.limit;
+        ply = 0;
+        generate_moves();
+        reset_search_limits(TIMED_MAX_DEPTH);
+        search_limits.node_limit = c.limit;
+        search_limits.report_iterations = false;
+        search_limits.stop_requested = c.request;
+        testing::internal::CaptureStdout();
+        result = &think();
+        testing::internal::GetCapturedStdout();
+        search_limits.stop_requested = false;
+        EXPECT_EQ(result->nodes, c.nodes_at_stop) << c.limit;
         EXPECT_TRUE(PositionSnapshot::take() == before) << c.limit;
-        EXPECT_NE(std::find(before.root_moves.begin(), before.root_moves.end(), best_move),
+        EXPECT_NE(std::find(before.root_moves.begin(), before.root_moves.end(), result->best_move),
                   before.root_moves.end())
             << c.limit;
     }
@@ -470,8 +465,8 @@ TEST_F(SearchTest, OneSecondBudgetEndsInTime) {
     const long long start = clock_ms();
     run_think(TIMED_MAX_DEPTH, 1);
     EXPECT_LT(clock_ms() - start, 1000);
-    EXPECT_TRUE(stop_search);
-    EXPECT_GE(completed_depth, 1);
+    EXPECT_LT(result->completed_depth, TIMED_MAX_DEPTH);
+    EXPECT_GE(result->completed_depth, 1);
     EXPECT_TRUE(PositionSnapshot::take() == before);
 }
 

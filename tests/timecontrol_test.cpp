@@ -66,62 +66,62 @@ const BudgetCase budget_cases[] = {
 class TimeControl : public testing::TestWithParam<BudgetCase> {
    protected:
     void TearDown() override {
-        reset_clock_settings();
+        clock_settings = ClockSettings{};
         game_ply = 0;
     }
 };
 
 TEST_P(TimeControl, Budget) {
     const BudgetCase& c = GetParam();
-    reset_clock_settings();
-    max_depth = c.max_depth;
-    clock_mode = c.clock_mode;
-    level_base = c.level_base;
-    level_increment = c.level_increment;
-    engine_time_ms = c.engine_time_ms;
+    clock_settings = ClockSettings{};
+    clock_settings.max_depth = c.max_depth;
+    clock_settings.clock_mode = c.clock_mode;
+    clock_settings.level_base = c.level_base;
+    clock_settings.level_increment = c.level_increment;
+    clock_settings.engine_time_ms = c.engine_time_ms;
     game_ply = c.game_ply;
-    time_budget = c.time_budget;
+    clock_settings.time_budget = c.time_budget;
     compute_time_budget();
-    EXPECT_EQ(time_budget, c.expected_budget) << c.name;
-    EXPECT_EQ(max_depth, c.expected_depth) << c.name;
-    EXPECT_EQ(engine_time_ms, c.expected_engine_time_ms) << c.name;
+    EXPECT_EQ(clock_settings.time_budget, c.expected_budget) << c.name;
+    EXPECT_EQ(clock_settings.max_depth, c.expected_depth) << c.name;
+    EXPECT_EQ(clock_settings.engine_time_ms, c.expected_engine_time_ms) << c.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, TimeControl, testing::ValuesIn(budget_cases),
                          case_name<BudgetCase>);
 
 TEST(TimeControlState, StartValues) {
-    max_depth = 9;
-    time_budget = 4;
-    clock_mode = true;
-    engine_time_ms = opponent_time_ms = 7;
-    level_moves = level_base = level_increment = 7;
-    reset_clock_settings();
-    EXPECT_EQ(max_depth, 3);
-    EXPECT_EQ(time_budget, NO_TIME_LIMIT);
-    EXPECT_FALSE(clock_mode);
-    EXPECT_EQ(engine_time_ms, 0);
-    EXPECT_EQ(opponent_time_ms, 0);
-    EXPECT_EQ(level_moves + level_base + level_increment, 0);
+    clock_settings.max_depth = 9;
+    clock_settings.time_budget = 4;
+    clock_settings.clock_mode = true;
+    clock_settings.engine_time_ms = clock_settings.opponent_time_ms = 7;
+    clock_settings.level_moves = clock_settings.level_base = clock_settings.level_increment = 7;
+    clock_settings = ClockSettings{};
+    EXPECT_EQ(clock_settings.max_depth, 3);
+    EXPECT_EQ(clock_settings.time_budget, NO_TIME_LIMIT);
+    EXPECT_FALSE(clock_settings.clock_mode);
+    EXPECT_EQ(clock_settings.engine_time_ms, 0);
+    EXPECT_EQ(clock_settings.opponent_time_ms, 0);
+    EXPECT_EQ(clock_settings.level_moves + clock_settings.level_base + clock_settings.level_increment, 0);
 }
 
 TEST(TimeControlState, DepthFiveStaysForLaterMoves) {
-    reset_clock_settings();
-    max_depth = TIMED_MAX_DEPTH;
-    clock_mode = true;
-    level_base = 5;
-    engine_time_ms = 8000;
+    clock_settings = ClockSettings{};
+    clock_settings.max_depth = TIMED_MAX_DEPTH;
+    clock_settings.clock_mode = true;
+    clock_settings.level_base = 5;
+    clock_settings.engine_time_ms = 8000;
     compute_time_budget();
-    ASSERT_EQ(max_depth, LOW_TIME_DEPTH);
-    ASSERT_EQ(time_budget, NO_TIME_LIMIT);
+    ASSERT_EQ(clock_settings.max_depth, LOW_TIME_DEPTH);
+    ASSERT_EQ(clock_settings.time_budget, NO_TIME_LIMIT);
 
-    engine_time_ms = 600000;  // plenty of time again, but no level or st came
+    clock_settings.engine_time_ms = 600000;  // plenty of time again, but no level or st came
     game_ply = 10;
     compute_time_budget();
-    EXPECT_EQ(max_depth, LOW_TIME_DEPTH);
-    EXPECT_EQ(time_budget, NO_TIME_LIMIT);
-    EXPECT_EQ(engine_time_ms, 600000);
-    reset_clock_settings();
+    EXPECT_EQ(clock_settings.max_depth, LOW_TIME_DEPTH);
+    EXPECT_EQ(clock_settings.time_budget, NO_TIME_LIMIT);
+    EXPECT_EQ(clock_settings.engine_time_ms, 600000);
+    clock_settings = ClockSettings{};
     game_ply = 0;
 }
 

@@ -11,18 +11,23 @@
 #include <string>
 
 #include "board/position.h"
+#include "protocol/loop.h"
 #include "tests/case_name.h"
 
 namespace {
 
 constexpr std::uint32_t KEY = 0x9e3779b9u;
 
+// Allocates a table of 2^n entries; gives the xboard program's report of it.
 std::string allocate_with_exponent(int n) {
     tt_set_size(n);
     testing::internal::CaptureStdout();
-    tt_allocate();
+    allocate_table();
     return testing::internal::GetCapturedStdout();
 }
+
+// The entry of KEY in the table of the size now set.
+std::uint32_t key_index() { return tt_index_of(KEY); }
 
 // Stores at `store_ply` for the position with `key`, then probes at `probe_ply`.
 struct ProbeCase {
@@ -76,11 +81,10 @@ class TTProbe : public testing::TestWithParam<ProbeCase> {
 TEST_P(TTProbe, AnswersByTheRules) {
     const ProbeCase& c = GetParam();
     position_key = KEY;
-    tt_index = KEY & tt_mask;
     ply = c.store_ply;
-    tt_store(c.type, c.score, c.depth);
+    tt_store(key_index(), c.type, c.score, c.depth);
     ply = c.probe_ply;
-    EXPECT_EQ(tt_probe(c.alpha, c.beta, c.probe_depth), c.expected) << c.name;
+    EXPECT_EQ(tt_probe(key_index(), c.alpha, c.beta, c.probe_depth), c.expected) << c.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, TTProbe, testing::ValuesIn(probe_cases), case_name<ProbeCase>);
@@ -96,42 +100,39 @@ class TTTable : public testing::Test {
 TEST_F(TTTable, StoredFormOfTheWorkedExamples) {
     allocate_with_exponent(10);
     position_key = KEY;
-    tt_index = KEY & tt_mask;
     ply = 0;
-    tt_store(TT_EXACT, 9995, 4);
-    EXPECT_EQ(tt_table[tt_index].key, KEY);
-    EXPECT_EQ(tt_table[tt_index].score, 9994);
-    EXPECT_EQ(tt_table[tt_index].depth, 5);
-    EXPECT_EQ(tt_table[tt_index].type, TT_EXACT);
+    tt_store(key_index(), TT_EXACT, 9995, 4);
+    EXPECT_EQ(tt_table[key_index()].key, KEY);
+    EXPECT_EQ(tt_table[key_index()].score, 9994);
+    EXPECT_EQ(tt_table[key_index()].depth, 5);
+    EXPECT_EQ(tt_table[key_index()].type, TT_EXACT);
 
-    tt_store(TT_LOWER, 9997, 3);
-    EXPECT_EQ(tt_table[tt_index].score, 5000);
-    EXPECT_EQ(tt_table[tt_index].depth, 3);
-    EXPECT_EQ(tt_table[tt_index].type, TT_LOWER);
+    tt_store(key_index(), TT_LOWER, 9997, 3);
+    EXPECT_EQ(tt_table[key_index()].score, 5000);
+    EXPECT_EQ(tt_table[key_index()].depth, 3);
+    EXPECT_EQ(tt_table[key_index()].type, TT_LOWER);
 }
 
 TEST_F(TTTable, SharedIndexDifferentKeyNeverAnswers) {
     allocate_with_exponent(10);
     const std::uint32_t other = KEY + tt_entries;  // same low bits
     ASSERT_EQ(other & tt_mask, KEY & tt_mask);
-    tt_index = KEY & tt_mask;
 
     position_key = KEY;
-    tt_store(TT_EXACT, 55, 4);
+    tt_store(key_index(), TT_EXACT, 55, 4);
     position_key = other;
-    EXPECT_EQ(tt_probe(-10000, 10000, 1), std::nullopt);
+    EXPECT_EQ(tt_probe(key_index(), -10000, 10000, 1), std::nullopt);
 
-    tt_store(TT_EXACT, -20, 4);
-    EXPECT_EQ(tt_probe(-10000, 10000, 1), -20);
+    tt_store(key_index(), TT_EXACT, -20, 4);
+    EXPECT_EQ(tt_probe(key_index(), -10000, 10000, 1), -20);
     position_key = KEY;
-    EXPECT_EQ(tt_probe(-10000, 10000, 1), std::nullopt) << "the other position overwrote the entry";
+    EXPECT_EQ(tt_probe(key_index(), -10000, 10000, 1), std::nullopt) << "the other position overwrote the entry";
 }
 
 TEST_F(TTTable, FreshEntryNeverAnswersASearchProbe) {
     allocate_with_exponent(10);
     position_key = 0;
-    tt_index = 0;
-    EXPECT_EQ(tt_probe(-10000, 10000, 1), std::nullopt);
+    EXPECT_EQ(tt_probe(0, -10000, 10000, 1), std::nullopt);
 }
 
 TEST_F(TTTable, ReportAtDefaultAndSmallSizes) {
@@ -147,13 +148,10 @@ TEST_F(TTTable, ReportAtDefaultAndSmallSizes) {
 TEST_F(TTTable, AllocatingAgainEmptiesTheTable) {
     allocate_with_exponent(10);
     position_key = KEY;
-    tt_index = KEY & tt_mask;
-    tt_store(TT_EXACT, 10, 3);
-    ASSERT_EQ(tt_probe(-10000, 10000, 3), 10);
-    testing::internal::CaptureStdout();
+    tt_store(key_index(), TT_EXACT, 10, 3);
+    ASSERT_EQ(tt_probe(key_index(), -10000, 10000, 3), 10);
     tt_allocate();
-    testing::internal::GetCapturedStdout();
-    EXPECT_EQ(tt_probe(-10000, 10000, 1), std::nullopt);
+    EXPECT_EQ(tt_probe(key_index(), -10000, 10000, 1), std::nullopt);
 }
 
 TEST_F(TTTable, RefusedSizesLeaveNoTableAndSafeNoOps) {
@@ -161,9 +159,8 @@ TEST_F(TTTable, RefusedSizesLeaveNoTableAndSafeNoOps) {
         EXPECT_EQ(allocate_with_exponent(n), "Not enough memory for transposition table\n") << n;
         EXPECT_EQ(tt_table, nullptr) << n;
         position_key = KEY;
-        tt_index = KEY & tt_mask;
-        tt_store(TT_EXACT, 10, 3);
-        EXPECT_EQ(tt_probe(-10000, 10000, 1), std::nullopt) << n;
+        tt_store(key_index(), TT_EXACT, 10, 3);
+        EXPECT_EQ(tt_probe(key_index(), -10000, 10000, 1), std::nullopt) << n;
     }
 }
 

@@ -14,10 +14,8 @@
 #include "board/movegen.h"
 #include "board/notation.h"
 #include "board/position.h"
-#include "platform/platform.h"
-#include "search/search.h"
+#include "search/limits.h"
 #include "search/think.h"
-#include "search/timecontrol.h"
 #include "search/tt.h"
 
 namespace {
@@ -45,30 +43,14 @@ bool read_positions(const char* path, std::vector<BenchPosition>* positions) {
     return true;
 }
 
-// The search prints its root lines even when quiet; the bench report keeps
-// standard output to itself by sending them to the null device.
-class SilencedStdout {
-   public:
-    SilencedStdout() : saved_(platform_silence_stdout()) {}
-    ~SilencedStdout() { platform_restore_stdout(saved_); }
-    SilencedStdout(const SilencedStdout&) = delete;
-    SilencedStdout& operator=(const SilencedStdout&) = delete;
-
-   private:
-    int saved_;
-};
-
-// Searches the loaded position from a cleared state: no game record, no
-// killers or history, an empty table.
-void search_from_cleared_state(int depth) {
-    std::memset(killer_move, 0, sizeof killer_move);
-    std::memset(history_score, 0, sizeof history_score);
-    tt_allocate();
+// Searches the loaded position to `depth` from a cleared state: no game
+// record, no killers or history, an empty table.
+const SearchResult& search_from_cleared_state(int depth) {
+    search_clear();
     ply = 0;
     generate_moves();
-    max_depth = depth;
-    time_budget = NO_TIME_LIMIT;
-    think(true, side_to_move);
+    reset_search_limits(depth);
+    return think();
 }
 
 }  // namespace
@@ -89,7 +71,10 @@ int main(int argc, char** argv) {
 
     init_keys();
     tt_set_size(TT_DEFAULT_EXPONENT);
-    reset_clock_settings();
+    if (tt_allocate().entries == 0) {
+        std::fprintf(stderr, "no transposition table\n");
+        return 2;
+    }
     long long total_nodes = 0;
     const auto start = std::chrono::steady_clock::now();
     for (std::size_t i = 0; i < positions.size(); ++i) {
@@ -98,19 +83,12 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cannot read position %zu: %s\n", i + 1, position.fen.c_str());
             return 2;
         }
-        {
-            SilencedStdout silence;
-            search_from_cleared_state(static_cast<int>(depth));
-        }
-        if (tt_table == nullptr) {
-            std::fprintf(stderr, "no transposition table\n");
-            return 2;
-        }
-        total_nodes += nodes;
+        const SearchResult& result = search_from_cleared_state(static_cast<int>(depth));
+        total_nodes += result.nodes;
         std::printf("%2zu  %-32s depth %2d  nodes %10lld  move ", i + 1, position.label.c_str(),
-                    completed_depth, nodes);
-        if (pv_table[0][0] != 0)
-            print_move(best_move);
+                    result.completed_depth, result.nodes);
+        if (result.best_move != 0)
+            print_move(result.best_move);
         else
             std::printf("(none)");
         std::printf("\n");

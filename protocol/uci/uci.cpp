@@ -19,8 +19,8 @@
 #include "protocol/uci/limits.h"
 #include "protocol/uci/timeman.h"
 #include "protocol/version.h"
+#include "search/limits.h"
 #include "search/report.h"
-#include "search/search.h"
 #include "search/think.h"
 #include "search/timecontrol.h"
 #include "search/tt.h"
@@ -73,16 +73,16 @@ std::string score_text(int score) {
     return "cp " + std::to_string(score);
 }
 
-void send_info_line(int depth, int score) {
-    const long long elapsed = clock_ms() - search_start_ms;
-    const long long nps = elapsed > 0 ? nodes * 1000LL / elapsed : 0;
-    std::string line = "info depth " + std::to_string(depth) + " score " + score_text(score) +
-                       " time " + std::to_string(elapsed) + " nodes " + std::to_string(nodes) +
-                       " nps " + std::to_string(nps);
-    if (pv_length[0] > 0) line += " pv";
-    for (int i = 0; i < pv_length[0]; ++i) {
+void send_info_line(const RootLine& root) {
+    const long long elapsed = root.elapsed_ms;
+    const long long nps = elapsed > 0 ? root.nodes * 1000LL / elapsed : 0;
+    std::string line = "info depth " + std::to_string(root.depth) + " score " +
+                       score_text(root.score) + " time " + std::to_string(elapsed) + " nodes " +
+                       std::to_string(root.nodes) + " nps " + std::to_string(nps);
+    if (!root.pv.empty()) line += " pv";
+    for (const Move move : root.pv) {
         char text[MOVE_TEXT_SIZE];
-        format_move(pv_table[0][i], text);
+        format_move(move, text);
         line += ' ';
         line += text;
     }
@@ -106,11 +106,11 @@ void answer_during_search() {
                is_command(line.text, "quit");
     else
         stop = searching_until_stopped && input_exhausted();
-    if (stop) stop_requested.store(true, std::memory_order_relaxed);
+    if (stop) search_limits.stop_requested.store(true, std::memory_order_relaxed);
 }
 
 void install_info_reports() {
-    search_reporter = {send_info_line, send_info_line, nullptr, nullptr, answer_during_search};
+    search_reporter = {send_info_line, nullptr, nullptr, answer_during_search};
 }
 
 // ---- position ----
@@ -204,7 +204,7 @@ std::string lower_case(std::string text) {
 
 void set_hash_size(long long mib) {
     tt_set_size(tt_exponent_for_mib(mib));
-    if (!tt_allocate_quietly())
+    if (tt_allocate().entries == 0)
         send_info_string("not enough memory for the hash table; searching without one");
 }
 
@@ -257,11 +257,6 @@ void command_uci() {
     send("uciok");
 }
 
-void clear_ordering_tables() {
-    std::memset(killer_move, 0, sizeof killer_move);
-    std::memset(history_score, 0, sizeof history_score);
-}
-
 // ---- go ----
 
 // After a search that only `stop` ends, takes the line that stopped it, or
@@ -285,13 +280,13 @@ std::string wait_for_stop() {
     return "";
 }
 
-void send_best_move() {
-    if (pv_table[0][0] == 0) {
+void send_best_move(Move move) {
+    if (move == 0) {
         send("bestmove 0000");
         return;
     }
     char text[MOVE_TEXT_SIZE];
-    format_move(best_move, text);
+    format_move(move, text);
     send(std::string("bestmove ") + text);
 }
 
@@ -304,37 +299,30 @@ std::string command_go(const std::string& arguments) {
         send_info_string(complaint);
 
     searching_until_stopped = searches_until_stopped(limits);
-    max_depth = limits.depth > 0 ? std::min(limits.depth, TIMED_MAX_DEPTH) : TIMED_MAX_DEPTH;
-    time_budget = NO_TIME_LIMIT;
+    reset_search_limits(limits.depth > 0 ? std::min(limits.depth, TIMED_MAX_DEPTH)
+                                         : TIMED_MAX_DEPTH);
     const long long latency = observe_clock(limits, side_to_move, game_ply, clock_ms());
-    budget_ms = uci_ignore_clock ? NO_BUDGET_MS : move_budget_ms(limits, side_to_move, latency);
-    const long long kept_node_limit = node_limit;
-    if (limits.nodes > 0 && (node_limit == NO_NODE_LIMIT || limits.nodes < node_limit))
-        node_limit = limits.nodes;
+    if (!uci_ignore_clock) search_limits.budget_ms = move_budget_ms(limits, side_to_move, latency);
+    search_limits.node_limit = limits.nodes;
     // A stop meant for an earlier search is behind us; one for this search
     // still waits in the queue, where the clock test finds it.
-    stop_requested.store(false, std::memory_order_relaxed);
+    search_limits.stop_requested.store(false, std::memory_order_relaxed);
 
     ply = 0;
     generate_moves();
+    Move move = 0;
     if (count_legal_moves() == 0) {
-        search_start_ms = clock_ms();
-        nodes = 0;
-        std::memset(pv_table, 0, sizeof pv_table);
-        pv_length[0] = 0;
-        send_info_line(0, in_check(side_to_move) ? -MATE_SCORE : 0);
+        send_info_line({0, in_check(side_to_move) ? -MATE_SCORE : 0, 0, 0, {}, true});
     } else {
-        think(false, side_to_move);
+        move = think().best_move;
     }
-    node_limit = kept_node_limit;
-    budget_ms = NO_BUDGET_MS;
 
     // The line that stopped such a search, or ends the wait after it, is
     // carried out after the move unless it is `stop`.
     std::string pending;
     if (searching_until_stopped) pending = wait_for_stop();
     searching_until_stopped = false;
-    send_best_move();
+    send_best_move(move);
     record_move_sent(clock_ms());
     return pending;
 }
@@ -357,8 +345,7 @@ bool handle_line(std::string text) {
         } else if (word == "isready") {
             send("readyok");
         } else if (word == "ucinewgame") {
-            tt_clear();
-            clear_ordering_tables();
+            search_clear();
             reset_latency();
         } else if (word == "position") {
             command_position(rest);
@@ -380,12 +367,11 @@ bool handle_line(std::string text) {
 void start_uci_engine(long long hash_mib) {
     init_keys();
     new_game();
-    clear_ordering_tables();
+    search_clear();
     last_good_position = "startpos";
     searching_until_stopped = false;
     reset_latency();
     set_hash_size(hash_mib);
-    reset_clock_settings();
     ply = 0;
     generate_moves();
     install_info_reports();

@@ -1,0 +1,52 @@
+#include "search/limits.h"
+
+#include "platform/platform.h"
+#include "search/report.h"
+
+SearchLimits search_limits;
+long long nodes = 0;
+SearchClock search_clock;
+
+static ClockReader clock_reader = platform_clock_ms;
+
+void reset_search_limits(int depth) {
+    search_limits.max_depth = depth;
+    search_limits.time_budget = NO_TIME_LIMIT;
+    search_limits.budget_ms = NO_BUDGET_MS;
+    search_limits.node_limit = NO_NODE_LIMIT;
+    search_limits.report_iterations = true;
+}
+
+long long clock_ms() { return clock_reader(); }
+
+void set_clock_reader(ClockReader reader) { clock_reader = reader; }
+
+void start_search_clock() {
+    const long long now = clock_ms();
+    search_clock.stop_time_ms = search_limits.budget_ms > NO_BUDGET_MS
+                                    ? now + search_limits.budget_ms
+                                    : now + search_limits.time_budget * 1000LL - DEADLINE_MARGIN_MS;
+    search_clock.search_start_ms = now;
+    search_clock.elapsed_ms = 0;
+    nodes = 0;
+}
+
+void measure_elapsed() { search_clock.elapsed_ms = clock_ms() - search_clock.search_start_ms; }
+
+bool budget_mostly_spent() {
+    if (search_limits.budget_ms > NO_BUDGET_MS)
+        return 3 * (clock_ms() - search_clock.search_start_ms) > search_limits.budget_ms;
+    const int elapsed = elapsed_cs();
+    return search_limits.time_budget != NO_TIME_LIMIT &&
+           search_limits.time_budget * 100LL - elapsed < 2LL * elapsed;
+}
+
+static bool over_limit(long long limit) { return limit > NO_NODE_LIMIT && nodes >= limit; }
+
+void abandon_search_at_deadline() {
+    if (search_reporter.clock_test) search_reporter.clock_test();
+    if (over_limit(search_limits.node_limit) || over_limit(search_limits.node_ceiling) ||
+        search_limits.stop_requested.load(std::memory_order_relaxed) ||
+        clock_ms() >= search_clock.stop_time_ms)
+        throw SearchAbandoned{};
+}
