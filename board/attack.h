@@ -10,8 +10,9 @@ bool square_attacked(Square square, Side by_side);
 bool in_check(Side side);
 // in_check(side_to_move), worked out once per position and kept in check_state.
 inline bool side_to_move_in_check() {
-    if (check_state == CHECK_UNKNOWN) check_state = in_check(side_to_move);
-    return check_state != 0;
+    if (position.check_state == CHECK_UNKNOWN)
+        position.check_state = in_check(position.side_to_move);
+    return position.check_state != 0;
 }
 // True when a bishop, rook or queen of `by_side` attacks `square` along the
 // line from it through `through`; false when no line joins the two squares.

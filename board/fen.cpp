@@ -23,73 +23,19 @@ struct FenFields {
     int halfmove;
 };
 
-// The position state a refused set-up must leave as it was.
+// What a refused set-up must leave as it was: the position, and the game
+// record's length, the search ply and the start of the root's list.
 struct SavedPosition {
-    int color[64];
-    int piece[64];
-    Bitboard squares[2];
-    Bitboard pawn_sets[2];
-    Bitboard piece_sets[6];
-    int check;
-    Side side;
-    Side opponent;
-    int castle;
-    Square ep;
-    int halfmove;
-    std::uint32_t key;
-    Square kings[2];
-    Square pawns[2][8];
-    int pawn_sum[2];
-    int piece_sum[2];
-    int total_sum[2];
+    Position position;
     int game_length;
     int search_ply;
     int first_move;
 };
 
-SavedPosition save_position() {
-    SavedPosition saved;
-    std::memcpy(saved.color, board_color, sizeof board_color);
-    std::memcpy(saved.piece, board_piece, sizeof board_piece);
-    std::memcpy(saved.squares, side_squares, sizeof side_squares);
-    std::memcpy(saved.pawn_sets, pawn_sets, sizeof pawn_sets);
-    std::memcpy(saved.piece_sets, piece_sets, sizeof piece_sets);
-    saved.check = check_state;
-    saved.side = side_to_move;
-    saved.opponent = opponent_side;
-    saved.castle = castle_rights;
-    saved.ep = ep_square;
-    saved.halfmove = halfmove_clock;
-    saved.key = position_key;
-    std::memcpy(saved.kings, king_square, sizeof king_square);
-    std::memcpy(saved.pawns, pawn_squares, sizeof pawn_squares);
-    std::memcpy(saved.pawn_sum, pawn_material, sizeof pawn_material);
-    std::memcpy(saved.piece_sum, piece_material, sizeof piece_material);
-    std::memcpy(saved.total_sum, total_material, sizeof total_material);
-    saved.game_length = game_ply;
-    saved.search_ply = ply;
-    saved.first_move = ply_move_start[0];
-    return saved;
-}
+SavedPosition save_position() { return {position, game_ply, ply, ply_move_start[0]}; }
 
 void restore_position(const SavedPosition& saved) {
-    std::memcpy(board_color, saved.color, sizeof board_color);
-    std::memcpy(board_piece, saved.piece, sizeof board_piece);
-    std::memcpy(side_squares, saved.squares, sizeof side_squares);
-    std::memcpy(pawn_sets, saved.pawn_sets, sizeof pawn_sets);
-    std::memcpy(piece_sets, saved.piece_sets, sizeof piece_sets);
-    check_state = saved.check;
-    side_to_move = saved.side;
-    opponent_side = saved.opponent;
-    castle_rights = saved.castle;
-    ep_square = saved.ep;
-    halfmove_clock = saved.halfmove;
-    position_key = saved.key;
-    std::memcpy(king_square, saved.kings, sizeof king_square);
-    std::memcpy(pawn_squares, saved.pawns, sizeof pawn_squares);
-    std::memcpy(pawn_material, saved.pawn_sum, sizeof pawn_material);
-    std::memcpy(piece_material, saved.piece_sum, sizeof piece_material);
-    std::memcpy(total_material, saved.total_sum, sizeof total_material);
+    position = saved.position;
     game_ply = saved.game_length;
     ply = saved.search_ply;
     ply_move_start[0] = saved.first_move;
@@ -236,7 +182,7 @@ bool parse_fen(const char* text, FenFields* fen) {
 
 SetupResult setup_fault() {
     if (!rebuild_piece_bookkeeping()) return SetupResult::UNREPRESENTABLE;
-    if (in_check(opponent_side)) return SetupResult::SIDE_NOT_TO_MOVE_IN_CHECK;
+    if (in_check(position.opponent_side)) return SetupResult::SIDE_NOT_TO_MOVE_IN_CHECK;
     return SetupResult::PLAYABLE;
 }
 
@@ -245,13 +191,13 @@ SetupResult read_fen(const char* text, bool playable_only) {
     if (!parse_fen(text, &fen)) return SetupResult::MALFORMED;
 
     const SavedPosition saved = save_position();
-    std::memcpy(board_color, fen.color, sizeof board_color);
-    std::memcpy(board_piece, fen.piece, sizeof board_piece);
-    side_to_move = fen.side;
-    opponent_side = fen.side ^ 1;
-    castle_rights = fen.castle;
-    ep_square = fen.ep;
-    halfmove_clock = fen.halfmove;
+    std::memcpy(position.board_color, fen.color, sizeof position.board_color);
+    std::memcpy(position.board_piece, fen.piece, sizeof position.board_piece);
+    position.side_to_move = fen.side;
+    position.opponent_side = fen.side ^ 1;
+    position.castle_rights = fen.castle;
+    position.ep_square = fen.ep;
+    position.halfmove_clock = fen.halfmove;
     SetupResult fault = setup_fault();
     if (fault == SetupResult::SIDE_NOT_TO_MOVE_IN_CHECK && !playable_only)
         fault = SetupResult::PLAYABLE;

@@ -78,11 +78,12 @@ void init_keys() {
 void compute_position_key() {
     std::uint32_t key = 0;
     for (Square s = 0; s < 64; ++s)
-        if (board_piece[s] != EMPTY) key ^= piece_square_key[board_color[s]][board_piece[s]][s];
-    if (ep_square >= 0) key ^= ep_square_key[ep_square];
-    key ^= castle_rights_key[castle_rights];
-    if (side_to_move == WHITE) key ^= white_to_move_key;
-    position_key = key;
+        if (position.board_piece[s] != EMPTY)
+            key ^= piece_square_key[position.board_color[s]][position.board_piece[s]][s];
+    if (position.ep_square >= 0) key ^= ep_square_key[position.ep_square];
+    key ^= castle_rights_key[position.castle_rights];
+    if (position.side_to_move == WHITE) key ^= white_to_move_key;
+    position.position_key = key;
     // Whatever set up the position may have changed who is in check.
-    check_state = CHECK_UNKNOWN;
+    position.check_state = CHECK_UNKNOWN;
 }

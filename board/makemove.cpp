@@ -9,8 +9,8 @@
 namespace {
 
 void pawn_list_remove(Side side, Square s) {
-    pawn_sets[side] ^= square_bit(s);
-    for (Square& entry : pawn_squares[side])
+    position.pawn_sets[side] ^= square_bit(s);
+    for (Square& entry : position.pawn_squares[side])
         if (entry == s) {
             entry = NO_SQUARE;
             return;
@@ -18,8 +18,8 @@ void pawn_list_remove(Side side, Square s) {
 }
 
 void pawn_list_replace(Side side, Square from, Square to) {
-    pawn_sets[side] ^= square_bit(from) | square_bit(to);
-    for (Square& entry : pawn_squares[side])
+    position.pawn_sets[side] ^= square_bit(from) | square_bit(to);
+    for (Square& entry : position.pawn_squares[side])
         if (entry == from) {
             entry = to;
             return;
@@ -27,23 +27,25 @@ void pawn_list_replace(Side side, Square from, Square to) {
 }
 
 void pawn_list_insert(Side side, Square s) {
-    pawn_sets[side] |= square_bit(s);
-    for (Square& entry : pawn_squares[side])
+    position.pawn_sets[side] |= square_bit(s);
+    for (Square& entry : position.pawn_squares[side])
         if (entry == NO_SQUARE) {
             entry = s;
             return;
         }
 }
 
-void sum_material(Side side) { total_material[side] = pawn_material[side] + piece_material[side]; }
+void sum_material(Side side) {
+    position.total_material[side] = position.pawn_material[side] + position.piece_material[side];
+}
 
 void move_piece(Square from, Square to) {
-    side_squares[board_color[from]] ^= square_bit(from) | square_bit(to);
-    piece_sets[board_piece[from]] ^= square_bit(from) | square_bit(to);
-    board_color[to] = board_color[from];
-    board_piece[to] = board_piece[from];
-    board_color[from] = EMPTY;
-    board_piece[from] = EMPTY;
+    position.side_squares[position.board_color[from]] ^= square_bit(from) | square_bit(to);
+    position.piece_sets[position.board_piece[from]] ^= square_bit(from) | square_bit(to);
+    position.board_color[to] = position.board_color[from];
+    position.board_piece[to] = position.board_piece[from];
+    position.board_color[from] = EMPTY;
+    position.board_piece[from] = EMPTY;
 }
 
 struct CastleRoute {
@@ -74,27 +76,27 @@ Square en_passant_victim(Square to, Side mover) { return mover == WHITE ? to + 8
 // make_move and make_move_full_test; only the second always scans for attacks.
 template <bool always_full_test>
 bool make_move_testing(Move move) {
-    const Side s = side_to_move;
-    const Side o = opponent_side;
+    const Side s = position.side_to_move;
+    const Side o = position.opponent_side;
     const Square from = move_from(move);
     const Square to = move_to(move);
     const int flags = move_flags(move);
 
     // A move that is not the king's, en passant or castling, made while not in
     // check, can expose the king only along a line through its from-square.
-    const bool king_moves = board_piece[from] == KING;
+    const bool king_moves = position.board_piece[from] == KING;
     const bool needs_full_test = always_full_test || king_moves ||
                                  (flags & (MOVE_EN_PASSANT | MOVE_CASTLE)) ||
                                  side_to_move_in_check();
 
     // The key is updated as the pieces move, from what the move changes: it
     // always equals the key computed from scratch.
-    std::uint32_t key = position_key ^ white_to_move_key;
+    std::uint32_t key = position.position_key ^ white_to_move_key;
     if (flags & MOVE_CASTLE) {
         if (side_to_move_in_check()) return false;
         const CastleRoute& route = castle_route(to);
         for (Square square : route.must_be_empty)
-            if (square != NO_SQUARE && board_color[square] != EMPTY) return false;
+            if (square != NO_SQUARE && position.board_color[square] != EMPTY) return false;
         for (Square square : route.must_be_safe)
             if (square_attacked(square, o)) return false;
         move_piece(route.rook_from, route.rook_to);
@@ -103,91 +105,91 @@ bool make_move_testing(Move move) {
 
     // Read once into locals: every store below goes to an int table that
     // the compiler must otherwise assume could change them.
-    const PieceType piece = board_piece[from];
-    const PieceType captured = board_piece[to];
-    const int old_rights = castle_rights;
-    const Square old_ep_square = ep_square;
+    const PieceType piece = position.board_piece[from];
+    const PieceType captured = position.board_piece[to];
+    const int old_rights = position.castle_rights;
+    const Square old_ep_square = position.ep_square;
     UndoRecord& record = undo_stack[ply];
     record.move = move;
     record.captured = captured;
     record.castle_rights = old_rights;
     record.ep_square = old_ep_square;
-    record.halfmove_clock = halfmove_clock;
-    record.check_state = check_state;
-    record.previous_key = position_key;
+    record.halfmove_clock = position.halfmove_clock;
+    record.check_state = position.check_state;
+    record.previous_key = position.position_key;
     ++ply;
 
     const Bitboard from_and_to = square_bit(from) | square_bit(to);
-    side_squares[s] ^= from_and_to;
+    position.side_squares[s] ^= from_and_to;
     key ^= piece_square_key[s][piece][from];
     if (captured != EMPTY) {
-        side_squares[o] ^= square_bit(to);
-        piece_sets[captured] ^= square_bit(to);
+        position.side_squares[o] ^= square_bit(to);
+        position.piece_sets[captured] ^= square_bit(to);
         key ^= piece_square_key[o][captured][to];
         if (captured == PAWN) {
-            pawn_material[o] -= piece_value[PAWN];
+            position.pawn_material[o] -= piece_value[PAWN];
             pawn_list_remove(o, to);
         } else {
-            piece_material[o] -= piece_value[captured];
+            position.piece_material[o] -= piece_value[captured];
         }
         sum_material(o);
     }
     const int new_rights = old_rights & castle_keep_mask[from] & castle_keep_mask[to];
-    castle_rights = new_rights;
+    position.castle_rights = new_rights;
     key ^= castle_rights_key[old_rights ^ new_rights];
     if (old_ep_square != NO_SQUARE) key ^= ep_square_key[old_ep_square];
     if (flags & MOVE_PAWN_DOUBLE) {
         const Square passed = s == WHITE ? to + 8 : to - 8;
-        ep_square = passed;
+        position.ep_square = passed;
         key ^= ep_square_key[passed];
     } else {
-        ep_square = NO_SQUARE;
+        position.ep_square = NO_SQUARE;
     }
     if (flags & (MOVE_CAPTURE | MOVE_PAWN))
-        halfmove_clock = 0;
+        position.halfmove_clock = 0;
     else
-        ++halfmove_clock;
-    if (king_moves) king_square[s] = to;
+        ++position.halfmove_clock;
+    if (king_moves) position.king_square[s] = to;
 
     PieceType arrived = piece;
     if (flags & MOVE_PROMOTE) {
         arrived = move_promotion(move);
-        piece_sets[PAWN] ^= square_bit(from);
-        piece_sets[arrived] ^= square_bit(to);
-        pawn_material[s] -= piece_value[PAWN];
-        piece_material[s] += piece_value[arrived];
+        position.piece_sets[PAWN] ^= square_bit(from);
+        position.piece_sets[arrived] ^= square_bit(to);
+        position.pawn_material[s] -= piece_value[PAWN];
+        position.piece_material[s] += piece_value[arrived];
         sum_material(s);
         pawn_list_remove(s, from);
     } else {
-        piece_sets[piece] ^= from_and_to;
+        position.piece_sets[piece] ^= from_and_to;
         if (flags & MOVE_PAWN) pawn_list_replace(s, from, to);
     }
     key ^= piece_square_key[s][arrived][to];
-    board_color[to] = s;
-    board_piece[to] = arrived;
-    board_color[from] = EMPTY;
-    board_piece[from] = EMPTY;
+    position.board_color[to] = s;
+    position.board_piece[to] = arrived;
+    position.board_color[from] = EMPTY;
+    position.board_piece[from] = EMPTY;
 
     if (flags & MOVE_EN_PASSANT) {
         const Square victim = en_passant_victim(to, s);
-        side_squares[o] ^= square_bit(victim);
-        piece_sets[PAWN] ^= square_bit(victim);
+        position.side_squares[o] ^= square_bit(victim);
+        position.piece_sets[PAWN] ^= square_bit(victim);
         key ^= piece_square_key[o][PAWN][victim];
-        board_color[victim] = EMPTY;
-        board_piece[victim] = EMPTY;
+        position.board_color[victim] = EMPTY;
+        position.board_piece[victim] = EMPTY;
         pawn_list_remove(o, victim);
-        pawn_material[o] -= piece_value[PAWN];
+        position.pawn_material[o] -= piece_value[PAWN];
         sum_material(o);
     }
 
-    side_to_move = o;
-    opponent_side = s;
-    position_key = key;
+    position.side_to_move = o;
+    position.opponent_side = s;
+    position.position_key = key;
     record.key = key;
-    check_state = CHECK_UNKNOWN;
+    position.check_state = CHECK_UNKNOWN;
 
-    if (needs_full_test ? square_attacked(king_square[s], o)
-                        : line_attack_through(king_square[s], from, o)) {
+    if (needs_full_test ? square_attacked(position.king_square[s], o)
+                        : line_attack_through(position.king_square[s], from, o)) {
         take_back();
         return false;
     }
@@ -199,18 +201,20 @@ bool make_move_testing(Move move) {
 bool make_move(Move move) { return make_move_testing<false>(move); }
 
 std::uint32_t key_after(Move move) {
-    const Side s = side_to_move;
+    const Side s = position.side_to_move;
     const Square from = move_from(move);
     const Square to = move_to(move);
     const int flags = move_flags(move);
-    const PieceType piece = board_piece[from];
-    const PieceType captured = board_piece[to];
+    const PieceType piece = position.board_piece[from];
+    const PieceType captured = position.board_piece[to];
     const PieceType arrived = (flags & MOVE_PROMOTE) ? move_promotion(move) : piece;
-    std::uint32_t key = position_key ^ white_to_move_key ^ piece_square_key[s][piece][from] ^
-                        piece_square_key[s][arrived][to];
+    std::uint32_t key = position.position_key ^ white_to_move_key ^
+                        piece_square_key[s][piece][from] ^ piece_square_key[s][arrived][to];
     if (captured != EMPTY) key ^= piece_square_key[s ^ 1][captured][to];
-    key ^= castle_rights_key[castle_rights ^ (castle_rights & castle_keep_mask[from] & castle_keep_mask[to])];
-    if (ep_square != NO_SQUARE) key ^= ep_square_key[ep_square];
+    key ^=
+        castle_rights_key[position.castle_rights ^
+                          (position.castle_rights & castle_keep_mask[from] & castle_keep_mask[to])];
+    if (position.ep_square != NO_SQUARE) key ^= ep_square_key[position.ep_square];
     if (flags & (MOVE_PAWN_DOUBLE | MOVE_EN_PASSANT | MOVE_CASTLE)) {
         if (flags & MOVE_PAWN_DOUBLE) key ^= ep_square_key[s == WHITE ? to + 8 : to - 8];
         if (flags & MOVE_EN_PASSANT) key ^= piece_square_key[s ^ 1][PAWN][en_passant_victim(to, s)];
@@ -237,56 +241,56 @@ int count_legal_moves(Move* first_legal) {
 }
 
 void take_back() {
-    const Side o = side_to_move;
-    const Side s = opponent_side;
-    side_to_move = s;
-    opponent_side = o;
+    const Side o = position.side_to_move;
+    const Side s = position.opponent_side;
+    position.side_to_move = s;
+    position.opponent_side = o;
     --ply;
     const UndoRecord& record = undo_stack[ply];
     const Move move = record.move;
     const PieceType captured = record.captured;
-    position_key = record.previous_key;
+    position.position_key = record.previous_key;
     const Square from = move_from(move);
     const Square to = move_to(move);
     const int flags = move_flags(move);
-    castle_rights = record.castle_rights;
-    ep_square = record.ep_square;
-    halfmove_clock = record.halfmove_clock;
-    check_state = record.check_state;
+    position.castle_rights = record.castle_rights;
+    position.ep_square = record.ep_square;
+    position.halfmove_clock = record.halfmove_clock;
+    position.check_state = record.check_state;
 
     const Bitboard from_and_to = square_bit(from) | square_bit(to);
-    side_squares[s] ^= from_and_to;
-    const PieceType arrived = board_piece[to];
+    position.side_squares[s] ^= from_and_to;
+    const PieceType arrived = position.board_piece[to];
     PieceType piece = arrived;
     if (flags & MOVE_PROMOTE) {
         piece = PAWN;
-        piece_sets[PAWN] ^= square_bit(from);
-        piece_sets[arrived] ^= square_bit(to);
-        pawn_material[s] += piece_value[PAWN];
-        piece_material[s] -= piece_value[arrived];
+        position.piece_sets[PAWN] ^= square_bit(from);
+        position.piece_sets[arrived] ^= square_bit(to);
+        position.pawn_material[s] += piece_value[PAWN];
+        position.piece_material[s] -= piece_value[arrived];
         sum_material(s);
         pawn_list_insert(s, from);
     } else {
-        piece_sets[piece] ^= from_and_to;
-        if (piece == KING) king_square[s] = from;
+        position.piece_sets[piece] ^= from_and_to;
+        if (piece == KING) position.king_square[s] = from;
         if (flags & MOVE_PAWN) pawn_list_replace(s, to, from);
     }
-    board_color[from] = s;
-    board_piece[from] = piece;
+    position.board_color[from] = s;
+    position.board_piece[from] = piece;
 
     if (captured == EMPTY) {
-        board_color[to] = EMPTY;
-        board_piece[to] = EMPTY;
+        position.board_color[to] = EMPTY;
+        position.board_piece[to] = EMPTY;
     } else {
-        side_squares[o] ^= square_bit(to);
-        piece_sets[captured] ^= square_bit(to);
-        board_color[to] = o;
-        board_piece[to] = captured;
+        position.side_squares[o] ^= square_bit(to);
+        position.piece_sets[captured] ^= square_bit(to);
+        position.board_color[to] = o;
+        position.board_piece[to] = captured;
         if (captured == PAWN) {
-            pawn_material[o] += piece_value[PAWN];
+            position.pawn_material[o] += piece_value[PAWN];
             pawn_list_insert(o, to);
         } else {
-            piece_material[o] += piece_value[captured];
+            position.piece_material[o] += piece_value[captured];
         }
         sum_material(o);
     }
@@ -298,12 +302,12 @@ void take_back() {
 
     if (flags & MOVE_EN_PASSANT) {
         const Square victim = en_passant_victim(to, s);
-        side_squares[o] ^= square_bit(victim);
-        piece_sets[PAWN] ^= square_bit(victim);
-        board_color[victim] = o;
-        board_piece[victim] = PAWN;
+        position.side_squares[o] ^= square_bit(victim);
+        position.piece_sets[PAWN] ^= square_bit(victim);
+        position.board_color[victim] = o;
+        position.board_piece[victim] = PAWN;
         pawn_list_insert(o, victim);
-        pawn_material[o] += piece_value[PAWN];
+        position.pawn_material[o] += piece_value[PAWN];
         sum_material(o);
     }
 }

@@ -18,40 +18,45 @@ void push_promotions(Square from, Square to, int flags) {
 }
 
 void push_move(Square from, Square to, int flags) {
-    if ((flags & MOVE_PAWN) && (side_to_move == WHITE ? to <= 7 : to >= 56)) {
+    if ((flags & MOVE_PAWN) && (position.side_to_move == WHITE ? to <= 7 : to >= 56)) {
         push_promotions(from, to, flags);
         return;
     }
     ScoredMove& entry = move_stack[ply_move_end[ply]++];
     entry.move = encode_move(from, to, 0, flags);
     // Castling is scored by its destination's occupant like any other move.
-    if (board_color[to] != EMPTY)
-        entry.score = CAPTURE_SCORE_BASE + 8 * board_piece[to] - board_piece[from];
-    else if (entry.move == killer_move[ply])
+    if (position.board_color[to] != EMPTY)
+        entry.score =
+            CAPTURE_SCORE_BASE + 8 * position.board_piece[to] - position.board_piece[from];
+    else if (entry.move == ordering.killer_move[ply])
         entry.score = KILLER_SCORE;
     else
-        entry.score = history_score[from][to];
+        entry.score = ordering.history_score[from][to];
 }
 
 static void push_pawn_captures(Square i) {
-    if (side_to_move == WHITE) {
-        if (file_of(i) != 0 && board_color[i - 9] == BLACK) push_move(i, i - 9, MOVE_PAWN | MOVE_CAPTURE);
-        if (file_of(i) != 7 && board_color[i - 7] == BLACK) push_move(i, i - 7, MOVE_PAWN | MOVE_CAPTURE);
+    if (position.side_to_move == WHITE) {
+        if (file_of(i) != 0 && position.board_color[i - 9] == BLACK)
+            push_move(i, i - 9, MOVE_PAWN | MOVE_CAPTURE);
+        if (file_of(i) != 7 && position.board_color[i - 7] == BLACK)
+            push_move(i, i - 7, MOVE_PAWN | MOVE_CAPTURE);
     } else {
-        if (file_of(i) != 0 && board_color[i + 7] == WHITE) push_move(i, i + 7, MOVE_PAWN | MOVE_CAPTURE);
-        if (file_of(i) != 7 && board_color[i + 9] == WHITE) push_move(i, i + 9, MOVE_PAWN | MOVE_CAPTURE);
+        if (file_of(i) != 0 && position.board_color[i + 7] == WHITE)
+            push_move(i, i + 7, MOVE_PAWN | MOVE_CAPTURE);
+        if (file_of(i) != 7 && position.board_color[i + 9] == WHITE)
+            push_move(i, i + 9, MOVE_PAWN | MOVE_CAPTURE);
     }
 }
 
 static bool holds_pawn_of(Square s, Side side) {
-    return board_color[s] == side && board_piece[s] == PAWN;
+    return position.board_color[s] == side && position.board_piece[s] == PAWN;
 }
 
 static void push_en_passant() {
-    const Square e = ep_square;
+    const Square e = position.ep_square;
     if (e == NO_SQUARE) return;
     const int flags = MOVE_PAWN | MOVE_EN_PASSANT | MOVE_CAPTURE;
-    if (side_to_move == WHITE) {
+    if (position.side_to_move == WHITE) {
         if (file_of(e) != 0 && holds_pawn_of(e + 7, WHITE)) push_move(e + 7, e, flags);
         if (file_of(e) != 7 && holds_pawn_of(e + 9, WHITE)) push_move(e + 9, e, flags);
     } else {
@@ -62,19 +67,19 @@ static void push_en_passant() {
 
 // Castling from the rights alone; make_move tests the squares between.
 static void push_castling() {
-    if (side_to_move == WHITE) {
-        if (castle_rights & CASTLE_WHITE_KINGSIDE) push_move(60, 62, MOVE_CASTLE);
-        if (castle_rights & CASTLE_WHITE_QUEENSIDE) push_move(60, 58, MOVE_CASTLE);
+    if (position.side_to_move == WHITE) {
+        if (position.castle_rights & CASTLE_WHITE_KINGSIDE) push_move(60, 62, MOVE_CASTLE);
+        if (position.castle_rights & CASTLE_WHITE_QUEENSIDE) push_move(60, 58, MOVE_CASTLE);
     } else {
-        if (castle_rights & CASTLE_BLACK_KINGSIDE) push_move(4, 6, MOVE_CASTLE);
-        if (castle_rights & CASTLE_BLACK_QUEENSIDE) push_move(4, 2, MOVE_CASTLE);
+        if (position.castle_rights & CASTLE_BLACK_KINGSIDE) push_move(4, 6, MOVE_CASTLE);
+        if (position.castle_rights & CASTLE_BLACK_QUEENSIDE) push_move(4, 2, MOVE_CASTLE);
     }
 }
 
 // A pawn on its own last rank (only edit mode can put one there) has no
 // square in front of it and is skipped.
 static bool pawn_on_last_rank(Square i) {
-    return side_to_move == WHITE ? i <= 7 : i >= 56;
+    return position.side_to_move == WHITE ? i <= 7 : i >= 56;
 }
 
 // A piece's moves along each of its directions in table order, near to far:
@@ -85,8 +90,9 @@ static void push_piece_moves(Square i, PieceType piece) {
         const int step = piece_directions[piece][d];
         for (Square n = frame_to_square[square_to_frame[i] + step]; n != -1;
              n = frame_to_square[square_to_frame[n] + step]) {
-            if (board_color[n] != EMPTY) {
-                if (board_color[n] == opponent_side) push_move(i, n, MOVE_CAPTURE);
+            if (position.board_color[n] != EMPTY) {
+                if (position.board_color[n] == position.opponent_side)
+                    push_move(i, n, MOVE_CAPTURE);
                 break;
             }
             if (quiet_too) push_move(i, n, 0);
@@ -97,17 +103,17 @@ static void push_piece_moves(Square i, PieceType piece) {
 
 void generate_moves_by_scan() {
     ply_move_end[ply] = ply_move_start[ply];
-    const int forward = side_to_move == WHITE ? -8 : 8;
+    const int forward = position.side_to_move == WHITE ? -8 : 8;
     for (Square i = 0; i < 64; ++i) {
-        if (board_color[i] != side_to_move) continue;
-        const PieceType piece = board_piece[i];
+        if (position.board_color[i] != position.side_to_move) continue;
+        const PieceType piece = position.board_piece[i];
         if (piece == PAWN) {
             if (pawn_on_last_rank(i)) continue;
             push_pawn_captures(i);
-            if (board_color[i + forward] == EMPTY) {
+            if (position.board_color[i + forward] == EMPTY) {
                 push_move(i, i + forward, MOVE_PAWN);
-                const bool on_start_rank = side_to_move == WHITE ? i >= 48 : i <= 15;
-                if (on_start_rank && board_color[i + 2 * forward] == EMPTY)
+                const bool on_start_rank = position.side_to_move == WHITE ? i >= 48 : i <= 15;
+                if (on_start_rank && position.board_color[i + 2 * forward] == EMPTY)
                     push_move(i, i + 2 * forward, MOVE_PAWN | MOVE_PAWN_DOUBLE);
             }
             continue;
@@ -121,15 +127,16 @@ void generate_moves_by_scan() {
 
 void generate_captures_by_scan() {
     ply_move_end[ply] = ply_move_start[ply];
-    const int forward = side_to_move == WHITE ? -8 : 8;
+    const int forward = position.side_to_move == WHITE ? -8 : 8;
     for (Square i = 0; i < 64; ++i) {
-        if (board_color[i] != side_to_move) continue;
-        const PieceType piece = board_piece[i];
+        if (position.board_color[i] != position.side_to_move) continue;
+        const PieceType piece = position.board_piece[i];
         if (piece == PAWN) {
             if (pawn_on_last_rank(i)) continue;
             push_pawn_captures(i);
-            const bool on_seventh = side_to_move == WHITE ? i <= 15 : i >= 48;
-            if (on_seventh && board_color[i + forward] == EMPTY) push_move(i, i + forward, MOVE_PAWN);
+            const bool on_seventh = position.side_to_move == WHITE ? i <= 15 : i >= 48;
+            if (on_seventh && position.board_color[i + forward] == EMPTY)
+                push_move(i, i + forward, MOVE_PAWN);
             continue;
         }
         push_piece_moves<false>(i, piece);
@@ -155,7 +162,7 @@ struct MoveWriter {
 
     void capture(Square from, Square to, int flags) {
         *out++ = {encode_move(from, to, 0, flags),
-                  CAPTURE_SCORE_BASE + 8 * board_piece[to] - board_piece[from]};
+                  CAPTURE_SCORE_BASE + 8 * position.board_piece[to] - position.board_piece[from]};
     }
     void quiet(Square from, Square to, int flags) {
         const Move move = encode_move(from, to, 0, flags);
@@ -178,7 +185,7 @@ struct MoveWriter {
 };
 
 MoveWriter start_list() {
-    return {move_stack + ply_move_start[ply], killer_move[ply], history_score};
+    return {move_stack + ply_move_start[ply], ordering.killer_move[ply], ordering.history_score};
 }
 
 void finish_list(const MoveWriter& writer) {
@@ -202,20 +209,21 @@ void push_pawn_moves(MoveWriter& w, Square i) {
     if (last_rank) return;
     const bool promotes = us == WHITE ? i <= 15 : i >= 48;
     // a white pawn takes where a black pawn would stand to take it
-    if (!quiet_too && !promotes && (pawn_attackers[them][i] & side_squares[them]) == 0) return;
+    if (!quiet_too && !promotes && (pawn_attackers[them][i] & position.side_squares[them]) == 0)
+        return;
     const int capture = MOVE_PAWN | MOVE_CAPTURE;
     // toward the a-file first, as the scan tries them
-    if (file_of(i) != 0 && board_color[i + forward - 1] == them)
+    if (file_of(i) != 0 && position.board_color[i + forward - 1] == them)
         w.pawn(i, i + forward - 1, capture, promotes);
-    if (file_of(i) != 7 && board_color[i + forward + 1] == them)
+    if (file_of(i) != 7 && position.board_color[i + forward + 1] == them)
         w.pawn(i, i + forward + 1, capture, promotes);
-    if (board_color[i + forward] != EMPTY) return;
+    if (position.board_color[i + forward] != EMPTY) return;
     if (promotes) {
         w.promotions(i, i + forward, MOVE_PAWN);
     } else if (quiet_too) {
         w.quiet(i, i + forward, MOVE_PAWN);
         const bool on_start_rank = us == WHITE ? i >= 48 : i <= 15;
-        if (on_start_rank && board_color[i + 2 * forward] == EMPTY)
+        if (on_start_rank && position.board_color[i + 2 * forward] == EMPTY)
             w.quiet(i, i + 2 * forward, MOVE_PAWN | MOVE_PAWN_DOUBLE);
     }
 }
@@ -262,14 +270,15 @@ Bitboard capture_candidates(Bitboard own, Bitboard enemy) {
         us == WHITE ? ((enemy << 9) & ~FILE_A_SQUARES) | ((enemy << 7) & ~FILE_H_SQUARES)
                     : ((enemy >> 7) & ~FILE_A_SQUARES) | ((enemy >> 9) & ~FILE_H_SQUARES);
     constexpr Bitboard promotion_row = us == WHITE ? Bitboard{0xFF} << 8 : Bitboard{0xFF} << 48;
-    Bitboard candidates = own & piece_sets[PAWN] & (pawn_takers | promotion_row);
-    for (Bitboard b = own & piece_sets[KNIGHT]; b; b &= b - 1)
+    Bitboard candidates = own & position.piece_sets[PAWN] & (pawn_takers | promotion_row);
+    for (Bitboard b = own & position.piece_sets[KNIGHT]; b; b &= b - 1)
         if (knight_steps[lowest_square(b)] & enemy) candidates |= b & -b;
-    for (Bitboard b = own & (piece_sets[BISHOP] | piece_sets[QUEEN]); b; b &= b - 1)
+    for (Bitboard b = own & (position.piece_sets[BISHOP] | position.piece_sets[QUEEN]); b;
+         b &= b - 1)
         if (diagonal_reach[lowest_square(b)] & enemy) candidates |= b & -b;
-    for (Bitboard b = own & (piece_sets[ROOK] | piece_sets[QUEEN]); b; b &= b - 1)
+    for (Bitboard b = own & (position.piece_sets[ROOK] | position.piece_sets[QUEEN]); b; b &= b - 1)
         if (straight_reach[lowest_square(b)] & enemy) candidates |= b & -b;
-    for (Bitboard b = own & piece_sets[KING]; b; b &= b - 1)
+    for (Bitboard b = own & position.piece_sets[KING]; b; b &= b - 1)
         if (king_steps[lowest_square(b)] & enemy) candidates |= b & -b;
     return candidates;
 }
@@ -277,14 +286,14 @@ Bitboard capture_candidates(Bitboard own, Bitboard enemy) {
 template <Side us, bool quiet_too>
 void generate() {
     MoveWriter w = start_list();
-    const Bitboard own = side_squares[us];
-    const Bitboard enemy = side_squares[us ^ 1];
+    const Bitboard own = position.side_squares[us];
+    const Bitboard enemy = position.side_squares[us ^ 1];
     const Bitboard occupied = own | enemy;
     const Bitboard empty = ~occupied;
     for (Bitboard pieces = quiet_too ? own : capture_candidates<us>(own, enemy); pieces;
          pieces &= pieces - 1) {
         const Square i = lowest_square(pieces);
-        switch (board_piece[i]) {
+        switch (position.board_piece[i]) {
             case PAWN:
                 push_pawn_moves<us, quiet_too>(w, i);
                 break;
@@ -309,22 +318,22 @@ void generate() {
                 break;
         }
     }
-    if (quiet_too && castle_rights) push_through_scan(w, push_castling);
-    if (ep_square != NO_SQUARE) push_through_scan(w, push_en_passant);
+    if (quiet_too && position.castle_rights) push_through_scan(w, push_castling);
+    if (position.ep_square != NO_SQUARE) push_through_scan(w, push_en_passant);
     finish_list(w);
 }
 
 }  // namespace
 
 void generate_moves() {
-    if (side_to_move == WHITE)
+    if (position.side_to_move == WHITE)
         generate<WHITE, true>();
     else
         generate<BLACK, true>();
 }
 
 void generate_captures() {
-    if (side_to_move == WHITE)
+    if (position.side_to_move == WHITE)
         generate<WHITE, false>();
     else
         generate<BLACK, false>();

@@ -5,23 +5,7 @@
 #include "board/attack.h"
 #include "board/keys.h"
 
-int board_color[64];
-int board_piece[64];
-Bitboard side_squares[2];
-Side side_to_move;
-Side opponent_side;
-int castle_rights;
-Square ep_square;
-int halfmove_clock;
-std::uint32_t position_key;
-Square king_square[2];
-Square pawn_squares[2][8];
-Bitboard pawn_sets[2];
-Bitboard piece_sets[6];
-int pawn_material[2];
-int piece_material[2];
-int total_material[2];
-int check_state = CHECK_UNKNOWN;
+Position position;
 
 int ply;
 UndoRecord undo_stack[MAX_PLY + 1];
@@ -30,8 +14,7 @@ UndoRecord game_history[GAME_HISTORY_SIZE];
 ScoredMove move_stack[MOVE_STACK_SIZE];
 int ply_move_start[MAX_PLY + 1];
 int ply_move_end[MAX_PLY + 1];
-Move killer_move[MAX_PLY + 1];
-int history_score[64][64];
+OrderingTables ordering;
 
 const int piece_value[6] = {100, 300, 325, 500, 900, 0};
 
@@ -117,18 +100,18 @@ PieceType piece_of_letter(char letter) {
 
 void new_game() {
     for (Square s = 0; s < 64; ++s) {
-        board_color[s] = start_color[s];
-        board_piece[s] = start_piece[s];
+        position.board_color[s] = start_color[s];
+        position.board_piece[s] = start_piece[s];
     }
     rebuild_piece_bookkeeping();
-    ep_square = NO_SQUARE;
-    side_to_move = WHITE;
-    opponent_side = BLACK;
-    halfmove_clock = 0;
+    position.ep_square = NO_SQUARE;
+    position.side_to_move = WHITE;
+    position.opponent_side = BLACK;
+    position.halfmove_clock = 0;
     ply = 0;
     ply_move_start[0] = 0;
     game_ply = 0;
-    castle_rights = 15;
+    position.castle_rights = 15;
     compute_position_key();
 }
 
@@ -137,40 +120,41 @@ bool rebuild_piece_bookkeeping() {
     int king_count[2] = {0, 0};
     bool representable = true;
     for (Side side = WHITE; side <= BLACK; ++side) {
-        for (int i = 0; i < 8; ++i) pawn_squares[side][i] = NO_SQUARE;
-        piece_material[side] = 0;
-        side_squares[side] = 0;
-        pawn_sets[side] = 0;
+        for (int i = 0; i < 8; ++i) position.pawn_squares[side][i] = NO_SQUARE;
+        position.piece_material[side] = 0;
+        position.side_squares[side] = 0;
+        position.pawn_sets[side] = 0;
     }
-    for (Bitboard& set : piece_sets) set = 0;
+    for (Bitboard& set : position.piece_sets) set = 0;
     for (Square s = 0; s < 64; ++s) {
-        const Side side = board_color[s];
+        const Side side = position.board_color[s];
         if (side == EMPTY) continue;
-        side_squares[side] |= square_bit(s);
-        const PieceType piece = board_piece[s];
-        piece_sets[piece] |= square_bit(s);
+        position.side_squares[side] |= square_bit(s);
+        const PieceType piece = position.board_piece[s];
+        position.piece_sets[piece] |= square_bit(s);
         if (piece == PAWN) {
             if (row_of(s) == 0 || row_of(s) == 7) representable = false;
             if (pawn_count[side] < 8) {
-                pawn_squares[side][pawn_count[side]] = s;
-                pawn_sets[side] |= square_bit(s);
+                position.pawn_squares[side][pawn_count[side]] = s;
+                position.pawn_sets[side] |= square_bit(s);
             } else
                 representable = false;
             ++pawn_count[side];
         } else {
-            piece_material[side] += piece_value[piece];
+            position.piece_material[side] += piece_value[piece];
             if (piece == KING) {
-                king_square[side] = s;
+                position.king_square[side] = s;
                 ++king_count[side];
             }
         }
     }
     for (Side side = WHITE; side <= BLACK; ++side) {
-        pawn_material[side] = piece_value[PAWN] * pawn_count[side];
-        total_material[side] = pawn_material[side] + piece_material[side];
+        position.pawn_material[side] = piece_value[PAWN] * pawn_count[side];
+        position.total_material[side] =
+            position.pawn_material[side] + position.piece_material[side];
         if (king_count[side] != 1) representable = false;
     }
-    check_state = CHECK_UNKNOWN;
+    position.check_state = CHECK_UNKNOWN;
     return representable;
 }
 
@@ -179,38 +163,45 @@ bool position_is_consistent() {
     int pieces[2] = {0, 0};
     int kings[2] = {0, 0};
     for (Square s = 0; s < 64; ++s) {
-        if ((board_color[s] == EMPTY) != (board_piece[s] == EMPTY)) return false;
+        if ((position.board_color[s] == EMPTY) != (position.board_piece[s] == EMPTY)) return false;
         for (Side side = WHITE; side <= BLACK; ++side)
-            if (((side_squares[side] & square_bit(s)) != 0) != (board_color[s] == side))
+            if (((position.side_squares[side] & square_bit(s)) != 0) !=
+                (position.board_color[s] == side))
                 return false;
         for (PieceType piece = PAWN; piece <= KING; ++piece)
-            if (((piece_sets[piece] & square_bit(s)) != 0) != (board_piece[s] == piece)) return false;
-        if (board_color[s] == EMPTY) continue;
-        if (board_color[s] != WHITE && board_color[s] != BLACK) return false;
-        if (board_piece[s] < PAWN || board_piece[s] > KING) return false;
-        const Side side = board_color[s];
-        if (board_piece[s] == PAWN) {
+            if (((position.piece_sets[piece] & square_bit(s)) != 0) !=
+                (position.board_piece[s] == piece))
+                return false;
+        if (position.board_color[s] == EMPTY) continue;
+        if (position.board_color[s] != WHITE && position.board_color[s] != BLACK) return false;
+        if (position.board_piece[s] < PAWN || position.board_piece[s] > KING) return false;
+        const Side side = position.board_color[s];
+        if (position.board_piece[s] == PAWN) {
             ++pawns[side];
             int found = 0;
-            for (int i = 0; i < 8; ++i) found += pawn_squares[side][i] == s;
-            if (found != 1 || (pawn_sets[side] & square_bit(s)) == 0) return false;
+            for (int i = 0; i < 8; ++i) found += position.pawn_squares[side][i] == s;
+            if (found != 1 || (position.pawn_sets[side] & square_bit(s)) == 0) return false;
         } else {
-            pieces[side] += piece_value[board_piece[s]];
+            pieces[side] += piece_value[position.board_piece[s]];
         }
-        if (board_piece[s] == KING) {
+        if (position.board_piece[s] == KING) {
             ++kings[side];
-            if (king_square[side] != s) return false;
+            if (position.king_square[side] != s) return false;
         }
     }
     for (Side side = WHITE; side <= BLACK; ++side) {
         int listed = 0;
-        for (int i = 0; i < 8; ++i) listed += pawn_squares[side][i] != NO_SQUARE;
+        for (int i = 0; i < 8; ++i) listed += position.pawn_squares[side][i] != NO_SQUARE;
         if (listed != pawns[side] || kings[side] != 1) return false;
-        if (std::popcount(pawn_sets[side]) != pawns[side]) return false;
-        if (pawn_material[side] != 100 * pawns[side] || piece_material[side] != pieces[side] ||
-            total_material[side] != pawn_material[side] + piece_material[side])
+        if (std::popcount(position.pawn_sets[side]) != pawns[side]) return false;
+        if (position.pawn_material[side] != 100 * pawns[side] ||
+            position.piece_material[side] != pieces[side] ||
+            position.total_material[side] !=
+                position.pawn_material[side] + position.piece_material[side])
             return false;
     }
-    if (check_state != CHECK_UNKNOWN && check_state != in_check(side_to_move)) return false;
-    return opponent_side == (side_to_move ^ 1);
+    if (position.check_state != CHECK_UNKNOWN &&
+        position.check_state != in_check(position.side_to_move))
+        return false;
+    return position.opponent_side == (position.side_to_move ^ 1);
 }

@@ -15,33 +15,40 @@ constexpr int MOVE_STACK_SIZE = MAX_PLY * MAX_MOVES_PER_POSITION;
 // move far beyond the fifty-move rule many times over.
 constexpr int GAME_HISTORY_SIZE = 12000;
 
-// ---- position state ----
-extern int board_color[64];
-extern int board_piece[64];
-// The squares each side holds, kept with the board tables by every change to them.
-extern Bitboard side_squares[2];
-extern Side side_to_move;
-extern Side opponent_side;
-extern int castle_rights;
-extern Square ep_square;
-extern int halfmove_clock;
-// Always the key of the current position: every set-up computes it and
-// make_move / take_back keep it.
-extern std::uint32_t position_key;
-extern Square king_square[2];
-extern Square pawn_squares[2][8];
-// The squares of pawn_squares as sets, kept with the lists.
-extern Bitboard pawn_sets[2];
-// The squares holding each kind of piece, both sides together, kept with the
-// board tables like side_squares.
-extern Bitboard piece_sets[6];
-extern int pawn_material[2];
-extern int piece_material[2];
-extern int total_material[2];
 // Whether the side to move is in check, once asked: CHECK_UNKNOWN after a
 // set-up or a move; take_back restores what was known before the move.
 constexpr int CHECK_UNKNOWN = -1;
-extern int check_state;
+
+// The position the engine works on: the board tables and everything kept
+// with them. Copying it saves the whole position; copying it back restores it.
+struct Position {
+    int board_color[64];
+    int board_piece[64];
+    // The squares each side holds, kept with the board tables by every change to them.
+    Bitboard side_squares[2];
+    Side side_to_move;
+    Side opponent_side;
+    int castle_rights;
+    Square ep_square;
+    int halfmove_clock;
+    // Always the key of the current position: every set-up computes it and
+    // make_move / take_back keep it.
+    std::uint32_t position_key;
+    Square king_square[2];
+    Square pawn_squares[2][8];
+    // The squares of pawn_squares as sets, kept with the lists.
+    Bitboard pawn_sets[2];
+    // The squares holding each kind of piece, both sides together, kept with
+    // the board tables like side_squares.
+    Bitboard piece_sets[6];
+    int pawn_material[2];
+    int piece_material[2];
+    int total_material[2];
+    int check_state = CHECK_UNKNOWN;
+
+    bool operator==(const Position&) const = default;
+};
+extern Position position;
 
 // ---- search and game bookkeeping ----
 extern int ply;
@@ -51,8 +58,14 @@ extern UndoRecord game_history[GAME_HISTORY_SIZE];
 extern ScoredMove move_stack[MOVE_STACK_SIZE];
 extern int ply_move_start[MAX_PLY + 1];
 extern int ply_move_end[MAX_PLY + 1];
-extern Move killer_move[MAX_PLY + 1];
-extern int history_score[64][64];
+
+// The search's move-ordering tables, which move generation reads as
+// ordering scores.
+struct OrderingTables {
+    Move killer_move[MAX_PLY + 1];
+    int history_score[64][64];
+};
+extern OrderingTables ordering;
 
 // ---- constant tables ----
 extern const int piece_value[6];

@@ -47,9 +47,9 @@ int rook_bonus(Side side, Square s, Square own_view) {
     const int i = file_of(s) + 1;
     int bonus = 0;
     // without pawns of its own a side gains nothing from open files
-    if (pawn_material[side] != 0 && file_pawn_count[side][i] == 0) {
+    if (position.pawn_material[side] != 0 && file_pawn_count[side][i] == 0) {
         bonus += ROOK_HALF_OPEN_FILE_BONUS;
-        if (pawn_material[enemy] != 0 && file_pawn_count[enemy][i] == 0)
+        if (position.pawn_material[enemy] != 0 && file_pawn_count[enemy][i] == 0)
             bonus += ROOK_OPEN_FILE_BONUS;
     }
     if (row_of(own_view) == 1) bonus += ROOK_SEVENTH_RANK_BONUS;
@@ -58,7 +58,7 @@ int rook_bonus(Side side, Square s, Square own_view) {
 
 // Each king is judged by its own opponent's piece material.
 int king_term(Side side, Square s, Square own_view) {
-    if (piece_material[side ^ 1] > KING_SAFETY_PIECE_MATERIAL)
+    if (position.piece_material[side ^ 1] > KING_SAFETY_PIECE_MATERIAL)
         return side == WHITE ? white_king_safety(s) : black_king_safety(s);
     return king_endgame_pst[own_view];
 }
@@ -66,7 +66,7 @@ int king_term(Side side, Square s, Square own_view) {
 // The table and file terms of the piece of `side` on s, a pawn excepted.
 int piece_term(Side side, Square s) {
     const Square own_view = side == WHITE ? s : mirror_square[s];
-    switch (board_piece[s]) {
+    switch (position.board_piece[s]) {
         case KNIGHT:
             return knight_pst[own_view];
         case BISHOP:
@@ -83,21 +83,22 @@ int piece_term(Side side, Square s) {
 }  // namespace
 
 int evaluate_by_scan(int alpha, int beta) {
-    const int d = total_material[side_to_move] - total_material[opponent_side];
+    const int d = position.total_material[position.side_to_move] -
+                  position.total_material[position.opponent_side];
     // d + margin < alpha rather than d < alpha - margin: a window at the limits of int stays safe
     if (d + LAZY_MARGIN < alpha || d - LAZY_MARGIN > beta) return d;
 
-    int score[2] = {total_material[WHITE], total_material[BLACK]};
+    int score[2] = {position.total_material[WHITE], position.total_material[BLACK]};
     build_pawn_file_tables();
     for (Square s = 0; s < 64; ++s) {
-        const Side side = board_color[s];
+        const Side side = position.board_color[s];
         if (side == EMPTY) continue;
-        if (board_piece[s] == PAWN)
+        if (position.board_piece[s] == PAWN)
             score[side] += side == WHITE ? score_white_pawn(s) : score_black_pawn(s);
         else
             score[side] += piece_term(side, s);
     }
-    return score[side_to_move] - score[opponent_side];
+    return score[position.side_to_move] - score[position.opponent_side];
 }
 
 namespace {
@@ -109,9 +110,10 @@ int rook_bonus_from_sets(Side side, Square s, Square own_view) {
     const Side enemy = side ^ 1;
     const Bitboard file = FILE_A_SQUARES << file_of(s);
     int bonus = 0;
-    if (pawn_material[side] != 0 && (pawn_sets[side] & file) == 0) {
+    if (position.pawn_material[side] != 0 && (position.pawn_sets[side] & file) == 0) {
         bonus += ROOK_HALF_OPEN_FILE_BONUS;
-        if (pawn_material[enemy] != 0 && (pawn_sets[enemy] & file) == 0) bonus += ROOK_OPEN_FILE_BONUS;
+        if (position.pawn_material[enemy] != 0 && (position.pawn_sets[enemy] & file) == 0)
+            bonus += ROOK_OPEN_FILE_BONUS;
     }
     if (row_of(own_view) == 1) bonus += ROOK_SEVENTH_RANK_BONUS;
     return bonus;
@@ -122,15 +124,17 @@ int pieces_score(Side side, int king_shelter_penalty) {
     // Black reads white's tables on the square with its rank mirrored, which
     // is mirror_square[s], that is s ^ 56.
     const int flip = side == WHITE ? 0 : 56;
-    const Square k = king_square[side] ^ flip;
-    int score = piece_material[side ^ 1] > KING_SAFETY_PIECE_MATERIAL
+    const Square k = position.king_square[side] ^ flip;
+    int score = position.piece_material[side ^ 1] > KING_SAFETY_PIECE_MATERIAL
                     ? scale_king_safety(side, king_midgame_pst[k], king_shelter_penalty)
                     : king_endgame_pst[k];
     // a queen counts its material only
-    const Bitboard own = side_squares[side];
-    for (Bitboard b = own & piece_sets[KNIGHT]; b; b &= b - 1) score += knight_pst[lowest_square(b) ^ flip];
-    for (Bitboard b = own & piece_sets[BISHOP]; b; b &= b - 1) score += bishop_pst[lowest_square(b) ^ flip];
-    for (Bitboard b = own & piece_sets[ROOK]; b; b &= b - 1) {
+    const Bitboard own = position.side_squares[side];
+    for (Bitboard b = own & position.piece_sets[KNIGHT]; b; b &= b - 1)
+        score += knight_pst[lowest_square(b) ^ flip];
+    for (Bitboard b = own & position.piece_sets[BISHOP]; b; b &= b - 1)
+        score += bishop_pst[lowest_square(b) ^ flip];
+    for (Bitboard b = own & position.piece_sets[ROOK]; b; b &= b - 1) {
         const Square s = lowest_square(b);
         score += rook_bonus_from_sets(side, s, s ^ flip);
     }
@@ -140,12 +144,14 @@ int pieces_score(Side side, int king_shelter_penalty) {
 }  // namespace
 
 int evaluate(int alpha, int beta) {
-    const int d = total_material[side_to_move] - total_material[opponent_side];
+    const int d = position.total_material[position.side_to_move] -
+                  position.total_material[position.opponent_side];
     if (d + LAZY_MARGIN < alpha || d - LAZY_MARGIN > beta) return d;
 
     const PawnScores pawns = load_pawn_structure();
-    const int score[2] = {
-        total_material[WHITE] + pawns.score[WHITE] + pieces_score(WHITE, pawns.king_shelter_penalty[WHITE]),
-        total_material[BLACK] + pawns.score[BLACK] + pieces_score(BLACK, pawns.king_shelter_penalty[BLACK])};
-    return score[side_to_move] - score[opponent_side];
+    const int score[2] = {position.total_material[WHITE] + pawns.score[WHITE] +
+                              pieces_score(WHITE, pawns.king_shelter_penalty[WHITE]),
+                          position.total_material[BLACK] + pawns.score[BLACK] +
+                              pieces_score(BLACK, pawns.king_shelter_penalty[BLACK])};
+    return score[position.side_to_move] - score[position.opponent_side];
 }

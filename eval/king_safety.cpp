@@ -65,7 +65,8 @@ int king_shelter_penalty(Side side, int f) {
 
 // whole steps only: the factor is rounded down before it scales the score
 int scale_king_safety(Side side, int table_value, int shelter_penalty) {
-    return (table_value - shelter_penalty) * (piece_material[side ^ 1] / KING_SAFETY_MATERIAL_STEP);
+    return (table_value - shelter_penalty) *
+           (position.piece_material[side ^ 1] / KING_SAFETY_MATERIAL_STEP);
 }
 
 int white_king_safety(Square s) {

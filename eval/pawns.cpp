@@ -38,9 +38,9 @@ void build_pawn_file_tables() {
         rear_pawn_row[WHITE][i] = WHITE_NO_PAWN_ROW;
         rear_pawn_row[BLACK][i] = BLACK_NO_PAWN_ROW;
     }
-    if (pawn_material[WHITE] == 0 && pawn_material[BLACK] == 0) return;
+    if (position.pawn_material[WHITE] == 0 && position.pawn_material[BLACK] == 0) return;
     for (Side side = WHITE; side <= BLACK; ++side) {
-        for (const Square s : pawn_squares[side]) {
+        for (const Square s : position.pawn_squares[side]) {
             if (s == NO_SQUARE) continue;
             const int i = file_of(s) + 1;
             const int r = row_of(s);
@@ -110,12 +110,12 @@ void work_out(PawnCacheEntry& entry) {
     build_pawn_file_tables();
     int white = 0;
     int black = 0;
-    for (const Square s : pawn_squares[WHITE])
+    for (const Square s : position.pawn_squares[WHITE])
         if (s != NO_SQUARE) white += score_white_pawn(s);
-    for (const Square s : pawn_squares[BLACK])
+    for (const Square s : position.pawn_squares[BLACK])
         if (s != NO_SQUARE) black += score_black_pawn(s);
-    entry.pawns[WHITE] = pawn_sets[WHITE];
-    entry.pawns[BLACK] = pawn_sets[BLACK];
+    entry.pawns[WHITE] = position.pawn_sets[WHITE];
+    entry.pawns[BLACK] = position.pawn_sets[BLACK];
     entry.scores[WHITE] = static_cast<std::int16_t>(white);
     entry.scores[BLACK] = static_cast<std::int16_t>(black);
     for (Side side = WHITE; side <= BLACK; ++side)
@@ -128,10 +128,13 @@ void work_out(PawnCacheEntry& entry) {
 }  // namespace
 
 PawnScores load_pawn_structure() {
-    PawnCacheEntry& entry = pawn_cache[pawn_cache_index(pawn_sets[WHITE], pawn_sets[BLACK])];
-    if (!entry.filled || entry.pawns[WHITE] != pawn_sets[WHITE] || entry.pawns[BLACK] != pawn_sets[BLACK])
+    PawnCacheEntry& entry =
+        pawn_cache[pawn_cache_index(position.pawn_sets[WHITE], position.pawn_sets[BLACK])];
+    if (!entry.filled || entry.pawns[WHITE] != position.pawn_sets[WHITE] ||
+        entry.pawns[BLACK] != position.pawn_sets[BLACK])
         work_out(entry);
-    return {{entry.scores[WHITE], entry.scores[BLACK]},
-            {entry.king_shelter_penalty[WHITE][king_file_group(file_of(king_square[WHITE]))],
-             entry.king_shelter_penalty[BLACK][king_file_group(file_of(king_square[BLACK]))]}};
+    return {
+        {entry.scores[WHITE], entry.scores[BLACK]},
+        {entry.king_shelter_penalty[WHITE][king_file_group(file_of(position.king_square[WHITE]))],
+         entry.king_shelter_penalty[BLACK][king_file_group(file_of(position.king_square[BLACK]))]}};
 }

@@ -31,7 +31,7 @@ void check_between_commands(const char* buffer) {
     if (position_playable) harness_check_position("between commands");
     // A move enters the record once made, so the record ends with this
     // position; a refused move recorded anyway would end it elsewhere.
-    if (game_ply > 0 && game_history[game_ply - 1].key != position_key)
+    if (game_ply > 0 && game_history[game_ply - 1].key != position.position_key)
         harness_fail("the game record does not end with the current position");
 }
 

@@ -74,16 +74,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     harness_set_input(data, size);
     harness_start_engine();
     Board expected;
-    std::memcpy(expected.color, board_color, sizeof expected.color);
-    std::memcpy(expected.piece, board_piece, sizeof expected.piece);
+    std::memcpy(expected.color, position.board_color, sizeof expected.color);
+    std::memcpy(expected.piece, position.board_piece, sizeof expected.piece);
     reference_edit(expected);
 
     harness_set_input(data, size);
     edit_position();
-    if (std::memcmp(expected.color, board_color, sizeof expected.color) != 0 ||
-        std::memcmp(expected.piece, board_piece, sizeof expected.piece) != 0)
+    if (std::memcmp(expected.color, position.board_color, sizeof expected.color) != 0 ||
+        std::memcmp(expected.piece, position.board_piece, sizeof expected.piece) != 0)
         harness_fail("the edited board is not the board the placements make");
-    if (castle_rights != 0 || ep_square != NO_SQUARE || game_ply != 0 || ply != 0)
+    if (position.castle_rights != 0 || position.ep_square != NO_SQUARE || game_ply != 0 || ply != 0)
         harness_fail("edit mode kept some of the game's history");
     print_board();
     if (!board_representable) return 0;

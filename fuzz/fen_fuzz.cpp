@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     generate_moves();
     // The side that has just moved may not be left in check; such a position
     // is for the caller to refuse, and has no moves to check.
-    if (in_check(opponent_side)) return 0;
+    if (in_check(position.opponent_side)) return 0;
     harness_check_moves_of_ply0("a move from a loaded position");
     evaluate(-MATE_SCORE, MATE_SCORE);
     no_mating_material();

@@ -120,22 +120,22 @@ void harness_check_position(const char* where) {
                       where);
         harness_fail(message);
     }
-    const std::uint32_t kept_key = position_key;
+    const std::uint32_t kept_key = position.position_key;
     compute_position_key();
-    if (position_key != kept_key) {
+    if (position.position_key != kept_key) {
         std::snprintf(message, sizeof message, "%s: the key is not the key of the position", where);
         harness_fail(message);
     }
 }
 
 void harness_check_moves_of_ply0(const char* where) {
-    const std::uint32_t key = position_key;
+    const std::uint32_t key = position.position_key;
     for (int i = ply_move_start[0]; i < ply_move_end[0]; ++i) {
         if (make_move(move_stack[i].move)) {
             harness_check_position(where);
             take_back();
         }
-        if (position_key != key || ply != 0)
+        if (position.position_key != key || ply != 0)
             harness_fail("a move taken back left another position");
         harness_check_position(where);
     }

@@ -38,10 +38,10 @@ void check_between_lines() {
     if (ply != 0) fail("a command left moves made beyond the game record");
     if (game_ply < 0 || game_ply > GAME_HISTORY_SIZE) fail("game_ply out of range");
     if (!position_is_consistent()) fail("the position's bookkeeping disagrees with its board");
-    const std::uint32_t kept_key = position_key;
+    const std::uint32_t kept_key = position.position_key;
     compute_position_key();
-    if (position_key != kept_key) fail("the position key is not the key of the position");
-    if (game_ply > 0 && game_history[game_ply - 1].key != position_key)
+    if (position.position_key != kept_key) fail("the position key is not the key of the position");
+    if (game_ply > 0 && game_history[game_ply - 1].key != position.position_key)
         fail("the game record does not end with the current position");
     if (search_limits.node_ceiling != FUZZ_NODE_CEILING) fail("a command moved the node ceiling");
 }

@@ -51,9 +51,9 @@ void set_side_to_move(Side side) {
     // The en-passant square is the capture square of the side to move; handed
     // to the other side, its pawns would take onto an empty square and taking
     // that back would leave a pawn of the double-stepping side there.
-    if (side != side_to_move) ep_square = NO_SQUARE;
-    side_to_move = side;
-    opponent_side = side ^ 1;
+    if (side != position.side_to_move) position.ep_square = NO_SQUARE;
+    position.side_to_move = side;
+    position.opponent_side = side ^ 1;
     compute_position_key();
     game_ply = 0;
     ply = 0;
@@ -150,48 +150,113 @@ struct Command {
 
 // Compared in this order; a word matches only when it is the command word exactly.
 constexpr Command commands[] = {
-    {"new", [] { command_new(); return CommandOutcome::DONE; }},
+    {"new",
+     [] {
+         command_new();
+         return CommandOutcome::DONE;
+     }},
     {"quit", [] { return CommandOutcome::QUIT; }},
-    {"force", [] { engine_side = NO_SIDE; return CommandOutcome::DONE; }},
-    {"white", [] { set_side_to_move(WHITE); return CommandOutcome::DONE; }},
-    {"black", [] { set_side_to_move(BLACK); return CommandOutcome::DONE; }},
-    {"st", [] {
+    {"force",
+     [] {
+         engine_side = NO_SIDE;
+         return CommandOutcome::DONE;
+     }},
+    {"white",
+     [] {
+         set_side_to_move(WHITE);
+         return CommandOutcome::DONE;
+     }},
+    {"black",
+     [] {
+         set_side_to_move(BLACK);
+         return CommandOutcome::DONE;
+     }},
+    {"st",
+     [] {
          clock_settings.time_budget = read_number_or_keep("st", clock_settings.time_budget);
          if (clock_settings.time_budget < 1) clock_settings.time_budget = 1;
          clock_settings.max_depth = TIMED_MAX_DEPTH;
          clock_settings.clock_mode = false;
          return CommandOutcome::DONE;
      }},
-    {"sd", [] {
+    {"sd",
+     [] {
          clock_settings.max_depth = read_number_or_keep("sd", clock_settings.max_depth);
          if (clock_settings.max_depth < 1) clock_settings.max_depth = 1;
          clock_settings.time_budget = NO_TIME_LIMIT;
          return CommandOutcome::DONE;
      }},
-    {"go", [] { engine_side = side_to_move; return CommandOutcome::DONE; }},
-    {"hint", [] { command_hint(); return CommandOutcome::DONE; }},
-    {"undo", [] { command_undo(); return CommandOutcome::DONE; }},
-    {"remove", [] { command_remove(); return CommandOutcome::DONE; }},
-    {"board", [] { print_board(); return CommandOutcome::DONE; }},
+    {"go",
+     [] {
+         engine_side = position.side_to_move;
+         return CommandOutcome::DONE;
+     }},
+    {"hint",
+     [] {
+         command_hint();
+         return CommandOutcome::DONE;
+     }},
+    {"undo",
+     [] {
+         command_undo();
+         return CommandOutcome::DONE;
+     }},
+    {"remove",
+     [] {
+         command_remove();
+         return CommandOutcome::DONE;
+     }},
+    {"board",
+     [] {
+         print_board();
+         return CommandOutcome::DONE;
+     }},
     {"edit", [] { return edit_position() ? CommandOutcome::DONE : CommandOutcome::QUIT; }},
-    {"time", [] {
+    {"time",
+     [] {
          clock_settings.engine_time_ms = read_centiseconds_as_ms("time", clock_settings.engine_time_ms);
          return CommandOutcome::DONE;
      }},
-    {"otim", [] {
+    {"otim",
+     [] {
          clock_settings.opponent_time_ms = read_centiseconds_as_ms("otim", clock_settings.opponent_time_ms);
          return CommandOutcome::DONE;
      }},
-    {"level", [] { command_level(); return CommandOutcome::DONE; }},
-    {"result", [] { command_result(); return CommandOutcome::DONE; }},
-    {"ml", [] { command_ml(); return CommandOutcome::DONE; }},
-    {"name", [] {
+    {"level",
+     [] {
+         command_level();
+         return CommandOutcome::DONE;
+     }},
+    {"result",
+     [] {
+         command_result();
+         return CommandOutcome::DONE;
+     }},
+    {"ml",
+     [] {
+         command_ml();
+         return CommandOutcome::DONE;
+     }},
+    {"name",
+     [] {
          scan_word(command_line, "name", opponent_name, OPPONENT_NAME_SIZE);
          return CommandOutcome::DONE;
      }},
-    {"rating", [] { command_rating(); return CommandOutcome::DONE; }},
-    {"computer", [] { opponent_is_computer = true; return CommandOutcome::DONE; }},
-    {"help", [] { command_help(); return CommandOutcome::DONE; }},
+    {"rating",
+     [] {
+         command_rating();
+         return CommandOutcome::DONE;
+     }},
+    {"computer",
+     [] {
+         opponent_is_computer = true;
+         return CommandOutcome::DONE;
+     }},
+    {"help",
+     [] {
+         command_help();
+         return CommandOutcome::DONE;
+     }},
 };
 
 }  // namespace

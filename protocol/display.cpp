@@ -19,10 +19,10 @@ void print_board() {
     }
     std::printf("\n8 ");
     for (Square s = 0; s < 64; ++s) {
-        if (board_color[s] == WHITE)
-            std::printf(" %c", piece_letters[board_piece[s]]);
-        else if (board_color[s] == BLACK)
-            std::printf(" %c", piece_letters[board_piece[s]] + 32);
+        if (position.board_color[s] == WHITE)
+            std::printf(" %c", piece_letters[position.board_piece[s]]);
+        else if (position.board_color[s] == BLACK)
+            std::printf(" %c", piece_letters[position.board_piece[s]] + 32);
         else
             std::printf(" .");
         if ((s + 1) % 8 == 0 && s != 63) std::printf("\n%d ", 7 - s / 8);
@@ -34,9 +34,9 @@ bool edit_position() {
     Side place_color = WHITE;
     PieceType place_piece = EMPTY;
     // Setting up a board ends the game's history: no castling, no en passant.
-    castle_rights = 0;
-    ep_square = NO_SQUARE;
-    halfmove_clock = 0;
+    position.castle_rights = 0;
+    position.ep_square = NO_SQUARE;
+    position.halfmove_clock = 0;
     ply = 0;
     ply_move_start[0] = 0;
     game_ply = 0;
@@ -51,7 +51,8 @@ bool edit_position() {
         }
         if (!first_word(line, word)) continue;
         if (std::strcmp(word, "#") == 0) {
-            for (Square s = 0; s < 64; ++s) board_color[s] = board_piece[s] = EMPTY;
+            for (Square s = 0; s < 64; ++s)
+                position.board_color[s] = position.board_piece[s] = EMPTY;
         } else if (std::strcmp(word, "quit") == 0 || std::strcmp(word, ".") == 0) {
             break;
         } else if (std::strcmp(word, "c") == 0) {
@@ -62,8 +63,8 @@ bool edit_position() {
             // A placement before any piece letter, or one naming no square, is ignored.
             const Square square = parse_square(word + 1);
             if (place_piece != EMPTY && square != NO_SQUARE) {
-                board_color[square] = place_color;
-                board_piece[square] = place_piece;
+                position.board_color[square] = place_color;
+                position.board_piece[square] = place_piece;
             }
         }
     }

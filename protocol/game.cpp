@@ -10,7 +10,7 @@ bool board_representable = true;
 
 void update_position_playable() {
     // A king may not stand in check while the other side is to move.
-    position_playable = board_representable && !in_check(opponent_side);
+    position_playable = board_representable && !in_check(position.opponent_side);
 }
 
 bool game_record_full() { return game_ply >= GAME_HISTORY_SIZE; }

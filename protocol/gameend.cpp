@@ -25,7 +25,7 @@ void check_after_engine_move() {
     } else if (no_mating_material()) {
         std::printf("tellics draw\n1/2-1/2 {Neither player has mating material}\n");
     } else if (replies == 0) {
-        print_game_over(side_to_move);
+        print_game_over(position.side_to_move);
     }
 }
 

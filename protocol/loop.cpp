@@ -127,7 +127,7 @@ void start_engine() {
 
 void run_loop() {
     for (;;) {
-        if (side_to_move == engine_side) {
+        if (position.side_to_move == engine_side) {
             engine_turn();
             continue;
         }

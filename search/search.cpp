@@ -30,7 +30,7 @@ int search(int alpha, int beta, int depth) {
 
     // Step 5. The table entry of this node. make_move and take_back keep the
     // key exact, so it needs no recomputation here.
-    const std::uint32_t index = tt_index_of(position_key);
+    const std::uint32_t index = tt_index_of(position.position_key);
 
     // Step 6. Table probe, never at the root
     if (ply > 0) {
@@ -72,7 +72,7 @@ int search(int alpha, int beta, int depth) {
         legal_move_seen = true;
         // at the root, where nothing was fetched ahead, the child's entry is
         // fetched now: it probes the table first thing unless its depth is used up
-        if (depth > 1 && !pick_ahead) tt_prefetch(position_key);
+        if (depth > 1 && !pick_ahead) tt_prefetch(position.position_key);
 
         // Step 10.4. Repetitions and dead positions score 0 unsearched, with
         // an empty line behind the move
@@ -95,8 +95,8 @@ int search(int alpha, int beta, int depth) {
         if (score >= beta) {
             tt_store(index, TT_LOWER, score, depth);
             if (!(move_flags(move) & MOVE_CAPTURE)) {
-                killer_move[ply] = move;
-                history_score[move_from(move)][move_to(move)] += 1;
+                ordering.killer_move[ply] = move;
+                ordering.history_score[move_from(move)][move_to(move)] += 1;
             }
             return beta;
         }
@@ -109,15 +109,15 @@ int search(int alpha, int beta, int depth) {
 
     // Step 11. Mate, stalemate, the fifty-move rule, and the table store
     if (!legal_move_seen) return side_to_move_in_check() ? ply - MATE_SCORE : 0;
-    if (halfmove_clock >= 100) return 0;
+    if (position.halfmove_clock >= 100) return 0;
     tt_store(index, alpha_raised ? TT_EXACT : TT_UPPER, alpha, depth);
     return alpha;
 }
 
 int repetition_count() {
     int count = 0;
-    const int oldest = game_ply - halfmove_clock - 1;
+    const int oldest = game_ply - position.halfmove_clock - 1;
     for (int i = game_ply - 1; i >= oldest && i >= 0; --i)
-        if (game_history[i].key == position_key) ++count;
+        if (game_history[i].key == position.position_key) ++count;
     return count;
 }

@@ -48,7 +48,7 @@ void deepen(SearchResult* result, int legal_moves) {
         }
         if (legal_moves == 1) return;
         if (legal_moves == 0) {
-            if (search_reporter.no_legal_move) search_reporter.no_legal_move(side_to_move);
+            if (search_reporter.no_legal_move) search_reporter.no_legal_move(position.side_to_move);
             return;
         }
         if (budget_mostly_spent()) return;
@@ -60,7 +60,7 @@ void deepen(SearchResult* result, int legal_moves) {
 const SearchResult& think() {
     start_search_clock();
     std::memset(pv_table, 0, sizeof pv_table);
-    std::memset(history_score, 0, sizeof history_score);
+    std::memset(ordering.history_score, 0, sizeof ordering.history_score);
     ply = 0;
     result.completed_depth = 0;
 
@@ -89,8 +89,8 @@ const SearchResult& think() {
 
 void search_clear() {
     tt_clear();
-    std::memset(killer_move, 0, sizeof killer_move);
-    std::memset(history_score, 0, sizeof history_score);
+    std::memset(ordering.killer_move, 0, sizeof ordering.killer_move);
+    std::memset(ordering.history_score, 0, sizeof ordering.history_score);
     clear_pv();
     ply = 0;
     std::memset(undo_stack, 0, sizeof undo_stack);

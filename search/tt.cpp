@@ -64,7 +64,7 @@ void tt_release() {
 std::optional<int> tt_probe(std::uint32_t index, int alpha, int beta, int depth) {
     if (tt_table == nullptr) return std::nullopt;
     const TTEntry& entry = tt_table[index];
-    if (entry.key != position_key || entry.depth < depth) return std::nullopt;
+    if (entry.key != position.position_key || entry.depth < depth) return std::nullopt;
     const int s = entry.score;
     switch (entry.type) {
         case TT_EXACT:
@@ -98,7 +98,7 @@ void tt_store(std::uint32_t index, int type, int score, int depth) {
             ++depth;
         }
     }
-    entry.key = position_key;
+    entry.key = position.position_key;
     entry.score = score;
     entry.depth = static_cast<std::int8_t>(depth);
     entry.type = static_cast<std::uint8_t>(type);

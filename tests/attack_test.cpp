@@ -16,8 +16,8 @@ namespace {
 
 bool reaches_by_scanning(Square target, Side by_side) {
     for (Square i = 0; i < 64; ++i) {
-        if (board_color[i] != by_side) continue;
-        const PieceType piece = board_piece[i];
+        if (position.board_color[i] != by_side) continue;
+        const PieceType piece = position.board_piece[i];
         if (piece == PAWN) {
             const int ahead = by_side == WHITE ? -8 : 8;
             if (file_of(i) != 0 && i + ahead - 1 == target) return true;
@@ -29,7 +29,7 @@ bool reaches_by_scanning(Square target, Side by_side) {
             for (Square n = frame_to_square[square_to_frame[i] + step]; n != -1;
                  n = frame_to_square[square_to_frame[n] + step]) {
                 if (n == target) return true;
-                if (board_color[n] != EMPTY || !piece_slides[piece]) break;
+                if (position.board_color[n] != EMPTY || !piece_slides[piece]) break;
             }
         }
     }

@@ -56,15 +56,15 @@ std::vector<ScoredMove> current_list() {
 }
 
 bool pawn_listed(Side side, Square s) {
-    return std::count(pawn_squares[side], pawn_squares[side] + 8, s) == 1;
+    return std::count(position.pawn_squares[side], position.pawn_squares[side] + 8, s) == 1;
 }
 
 class BoardFixture : public ::testing::Test {
    protected:
     void SetUp() override {
         ensure_keys();
-        std::fill(killer_move, killer_move + MAX_PLY + 1, Move{0});
-        std::fill(&history_score[0][0], &history_score[0][0] + 64 * 64, 0);
+        std::fill(ordering.killer_move, ordering.killer_move + MAX_PLY + 1, Move{0});
+        std::fill(&ordering.history_score[0][0], &ordering.history_score[0][0] + 64 * 64, 0);
     }
 };
 
@@ -118,12 +118,13 @@ void walk(int depth, long long& nodes) {
         const std::string text = move_text(move);
         if (make_move(move)) {
             ASSERT_EQ(ply, before.ply_now + 1) << text;
-            ASSERT_EQ(side_to_move, before.side ^ 1) << text;
+            ASSERT_EQ(position.side_to_move, before.position.side_to_move ^ 1) << text;
             const std::uint32_t stored = undo_stack[ply - 1].key;
-            ASSERT_EQ(stored, position_key) << text;
+            ASSERT_EQ(stored, position.position_key) << text;
             compute_position_key();
-            ASSERT_EQ(position_key, stored) << text << ": key differs from a fresh computation";
-            ASSERT_FALSE(in_check(side_to_move ^ 1)) << text << " left the mover in check";
+            ASSERT_EQ(position.position_key, stored)
+                << text << ": key differs from a fresh computation";
+            ASSERT_FALSE(in_check(position.side_to_move ^ 1)) << text << " left the mover in check";
             walk(depth - 1, nodes);
             if (::testing::Test::HasFatalFailure()) return;
             take_back();
@@ -293,8 +294,8 @@ TEST_F(BoardMoveGen, EnPassantIsGeneratedEvenWhenItExposesTheKing) {
 TEST_F(BoardMoveGen, EnPassantIsScoredLikeAQuietMove) {
     // Both black pawns beside d4 may take, the one on the lower file first.
     load("7k/8/8/8/2pPp3/8/8/7K b - d3 0 1");
-    killer_move[0] = encode_move(36, 43, 0, 21);
-    history_score[34][42] = 5;
+    ordering.killer_move[0] = encode_move(36, 43, 0, 21);
+    ordering.history_score[34][42] = 5;
     generate_moves();
     // clang-format off
     expect_list({
@@ -321,7 +322,7 @@ TEST_F(BoardMoveGen, KillerScoreOnlyForMovesOntoEmptySquares) {
         {quiet, 1000000, 900000},
     };
     for (const auto& c : cases) {
-        killer_move[0] = c.killer;
+        ordering.killer_move[0] = c.killer;
         generate_moves();
         for (const ScoredMove& entry : current_list()) {
             if (move_flags(entry.move) & MOVE_CASTLE) continue;  // scored by what stands on g1, c1
@@ -332,8 +333,8 @@ TEST_F(BoardMoveGen, KillerScoreOnlyForMovesOntoEmptySquares) {
         }
     }
     // The killer of another ply does not count here.
-    killer_move[0] = 0;
-    killer_move[1] = quiet;
+    ordering.killer_move[0] = 0;
+    ordering.killer_move[1] = quiet;
     generate_moves();
     for (const ScoredMove& entry : current_list()) {
         if (entry.move == quiet) {
@@ -367,8 +368,8 @@ TEST_F(BoardMoveGen, PawnOnItsOwnLastRankStaysOnTheBoard) {
         SCOPED_TRACE(c.fen);
         load(c.fen);
         for (Square s : c.squares) {
-            board_color[s] = c.pawn_side;
-            board_piece[s] = PAWN;
+            position.board_color[s] = c.pawn_side;
+            position.board_piece[s] = PAWN;
         }
         // as edit mode does: the board stays unplayable, but its sets are current
         EXPECT_FALSE(rebuild_piece_bookkeeping());
@@ -381,8 +382,9 @@ TEST_F(BoardMoveGen, PawnOnItsOwnLastRankStaysOnTheBoard) {
                 const Square from = move_from(entry.move);
                 const Square to = move_to(entry.move);
                 EXPECT_TRUE(from >= 0 && from < 64 && to >= 0 && to < 64) << move_text(entry.move);
-                EXPECT_EQ(board_color[from], side_to_move) << move_text(entry.move);
-                EXPECT_EQ(board_piece[from], KING) << move_text(entry.move);
+                EXPECT_EQ(position.board_color[from], position.side_to_move)
+                    << move_text(entry.move);
+                EXPECT_EQ(position.board_piece[from], KING) << move_text(entry.move);
             }
         }
         generate_moves();
@@ -410,7 +412,7 @@ TEST_F(BoardMoveGen, FenEnPassantSquareOnlyOnItsRank) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fen);
         load(c.fen);
-        EXPECT_EQ(ep_square, c.ep);
+        EXPECT_EQ(position.ep_square, c.ep);
         generate_moves();
         for (const ScoredMove& entry : current_list()) {
             EXPECT_TRUE(move_from(entry.move) >= 0 && move_from(entry.move) < 64) << move_text(entry.move);
@@ -431,19 +433,19 @@ TEST_F(BoardKeys, OneFeatureChangesTheKeyByItsOwnValue) {
     char fen[100];
     std::snprintf(fen, sizeof fen, both_sides, 'w');
     load(fen);
-    const std::uint32_t white_key = position_key;
+    const std::uint32_t white_key = position.position_key;
     std::snprintf(fen, sizeof fen, both_sides, 'b');
     load(fen);
-    EXPECT_EQ(white_key ^ position_key, white_to_move_key);
+    EXPECT_EQ(white_key ^ position.position_key, white_to_move_key);
 
     // The double step's passed square enters the key, though no pawn can take.
     load(START_FEN);
     generate_moves();
     ASSERT_TRUE(make_move(find_move("e2e4")));
-    const std::uint32_t after_double_step = position_key;
+    const std::uint32_t after_double_step = position.position_key;
     std::snprintf(fen, sizeof fen, both_sides, 'b');
     load(fen);
-    EXPECT_EQ(after_double_step ^ position_key, ep_square_key[44]);
+    EXPECT_EQ(after_double_step ^ position.position_key, ep_square_key[44]);
 
     const char* rights_fens[] = {
         "r3k2r/8/8/8/8/8/8/R3K2R w Qkq - 0 1",
@@ -452,10 +454,10 @@ TEST_F(BoardKeys, OneFeatureChangesTheKeyByItsOwnValue) {
         "r3k2r/8/8/8/8/8/8/R3K2R w KQk - 0 1",
     };
     load("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1");
-    const std::uint32_t all_rights = position_key;
+    const std::uint32_t all_rights = position.position_key;
     for (int bit = 0; bit < 4; ++bit) {
         load(rights_fens[bit]);
-        EXPECT_EQ(all_rights ^ position_key, castle_right_key[bit]) << rights_fens[bit];
+        EXPECT_EQ(all_rights ^ position.position_key, castle_right_key[bit]) << rights_fens[bit];
     }
 }
 
@@ -575,12 +577,12 @@ TEST_F(BoardMakeMove, RightsEnPassantSquareAndHalfmoveClock) {
         load(c.fen);
         generate_moves();
         ASSERT_TRUE(make_move(find_move(c.move)));
-        EXPECT_EQ(castle_rights, c.rights);
-        EXPECT_EQ(ep_square, c.ep);
-        EXPECT_EQ(halfmove_clock, c.clock);
+        EXPECT_EQ(position.castle_rights, c.rights);
+        EXPECT_EQ(position.ep_square, c.ep);
+        EXPECT_EQ(position.halfmove_clock, c.clock);
         EXPECT_EQ(undo_stack[0].castle_rights, 15);
         take_back();
-        EXPECT_EQ(castle_rights, 15);
+        EXPECT_EQ(position.castle_rights, 15);
     }
 }
 
@@ -598,14 +600,14 @@ TEST_F(BoardMakeMove, CastlingMovesTheRook) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.move);
         load(c.fen);
-        const Side mover = side_to_move;
+        const Side mover = position.side_to_move;
         generate_moves();
         ASSERT_TRUE(make_move(find_move(c.move)));
-        EXPECT_EQ(board_piece[c.king_to], KING);
-        EXPECT_EQ(king_square[mover], c.king_to);
-        EXPECT_EQ(board_piece[c.rook_to], ROOK);
-        EXPECT_EQ(board_color[c.rook_to], mover);
-        EXPECT_EQ(board_color[c.rook_from], EMPTY);
+        EXPECT_EQ(position.board_piece[c.king_to], KING);
+        EXPECT_EQ(position.king_square[mover], c.king_to);
+        EXPECT_EQ(position.board_piece[c.rook_to], ROOK);
+        EXPECT_EQ(position.board_color[c.rook_to], mover);
+        EXPECT_EQ(position.board_color[c.rook_from], EMPTY);
         EXPECT_EQ(undo_stack[0].captured, EMPTY);
         EXPECT_TRUE(position_is_consistent());
     }
@@ -630,13 +632,13 @@ TEST_F(BoardMakeMove, PromotionChangesBothSidesMaterial) {
         const Move move = find_move(c.move);
         ASSERT_TRUE(make_move(move));
         const Square to = move_to(move);
-        EXPECT_EQ(board_piece[to], c.on_destination);
-        EXPECT_EQ(board_color[to], WHITE);
-        EXPECT_EQ(pawn_material[WHITE], c.white_pawns);
-        EXPECT_EQ(piece_material[WHITE], c.white_pieces);
-        EXPECT_EQ(total_material[WHITE], c.white_pawns + c.white_pieces);
-        EXPECT_EQ(piece_material[BLACK], c.black_pieces);
-        EXPECT_EQ(total_material[BLACK], c.black_pieces);
+        EXPECT_EQ(position.board_piece[to], c.on_destination);
+        EXPECT_EQ(position.board_color[to], WHITE);
+        EXPECT_EQ(position.pawn_material[WHITE], c.white_pawns);
+        EXPECT_EQ(position.piece_material[WHITE], c.white_pieces);
+        EXPECT_EQ(position.total_material[WHITE], c.white_pawns + c.white_pieces);
+        EXPECT_EQ(position.piece_material[BLACK], c.black_pieces);
+        EXPECT_EQ(position.total_material[BLACK], c.black_pieces);
         EXPECT_FALSE(pawn_listed(WHITE, 9));
         EXPECT_TRUE(pawn_listed(WHITE, 54));
         EXPECT_TRUE(position_is_consistent());
@@ -661,15 +663,15 @@ TEST_F(BoardMakeMove, EnPassantRemovesThePawnBehindTheDestination) {
         const PositionState before = capture_state();
         generate_moves();
         ASSERT_TRUE(make_move(find_move(c.move)));
-        EXPECT_EQ(board_color[c.victim], EMPTY);
-        EXPECT_EQ(board_piece[c.victim], EMPTY);
-        EXPECT_EQ(board_piece[c.mover_to], PAWN);
-        EXPECT_EQ(pawn_material[c.victim_side], 0);
-        EXPECT_EQ(total_material[c.victim_side], 0);
+        EXPECT_EQ(position.board_color[c.victim], EMPTY);
+        EXPECT_EQ(position.board_piece[c.victim], EMPTY);
+        EXPECT_EQ(position.board_piece[c.mover_to], PAWN);
+        EXPECT_EQ(position.pawn_material[c.victim_side], 0);
+        EXPECT_EQ(position.total_material[c.victim_side], 0);
         EXPECT_FALSE(pawn_listed(c.victim_side, c.victim));
         EXPECT_TRUE(pawn_listed(c.victim_side ^ 1, c.mover_to));
         EXPECT_EQ(undo_stack[0].captured, EMPTY);
-        EXPECT_EQ(halfmove_clock, 0);
+        EXPECT_EQ(position.halfmove_clock, 0);
         take_back();
         EXPECT_EQ(state_difference(before, capture_state()), "");
     }
@@ -682,10 +684,10 @@ TEST_F(BoardMakeMove, NewGameMatchesTheStartPosition) {
     const PositionState fresh = capture_state();
     const Square white_pawns[8] = {48, 49, 50, 51, 52, 53, 54, 55};
     const Square black_pawns[8] = {8, 9, 10, 11, 12, 13, 14, 15};
-    EXPECT_TRUE(std::equal(white_pawns, white_pawns + 8, pawn_squares[WHITE]));
-    EXPECT_TRUE(std::equal(black_pawns, black_pawns + 8, pawn_squares[BLACK]));
-    EXPECT_EQ(total_material[WHITE], 3950);
-    EXPECT_EQ(total_material[BLACK], 3950);
+    EXPECT_TRUE(std::equal(white_pawns, white_pawns + 8, position.pawn_squares[WHITE]));
+    EXPECT_TRUE(std::equal(black_pawns, black_pawns + 8, position.pawn_squares[BLACK]));
+    EXPECT_EQ(position.total_material[WHITE], 3950);
+    EXPECT_EQ(position.total_material[BLACK], 3950);
     EXPECT_TRUE(position_is_consistent());
     load(START_FEN);
     EXPECT_EQ(state_difference(fresh, capture_state()), "");

@@ -39,34 +39,34 @@ std::string fen_of_position(bool mirrored) {
         int gap = 0;
         for (int file = 0; file < 8; ++file) {
             const Square s = mirrored ? (8 * row + file) ^ 56 : 8 * row + file;
-            if (board_color[s] == EMPTY) {
+            if (position.board_color[s] == EMPTY) {
                 ++gap;
                 continue;
             }
             if (gap) fen += static_cast<char>('0' + gap);
             gap = 0;
-            const char letter = piece_letters[board_piece[s]];
-            const bool white = (board_color[s] == WHITE) != mirrored;
+            const char letter = piece_letters[position.board_piece[s]];
+            const bool white = (position.board_color[s] == WHITE) != mirrored;
             fen += white ? letter : static_cast<char>(letter - 'A' + 'a');
         }
         if (gap) fen += static_cast<char>('0' + gap);
         if (row < 7) fen += '/';
     }
-    fen += (side_to_move == WHITE) != mirrored ? " w " : " b ";
+    fen += (position.side_to_move == WHITE) != mirrored ? " w " : " b ";
     const char* letters = mirrored ? "kqKQ" : "KQkq";
     std::string rights;
     for (int bit = 0; bit < 4; ++bit)
-        if (castle_rights & (1 << bit)) rights += letters[bit];
+        if (position.castle_rights & (1 << bit)) rights += letters[bit];
     fen += rights.empty() ? "-" : rights;
     fen += ' ';
-    if (ep_square == NO_SQUARE) {
+    if (position.ep_square == NO_SQUARE) {
         fen += '-';
     } else {
-        const Square e = mirrored ? ep_square ^ 56 : ep_square;
+        const Square e = mirrored ? position.ep_square ^ 56 : position.ep_square;
         fen += static_cast<char>('a' + file_of(e));
         fen += static_cast<char>('8' - row_of(e));
     }
-    return fen + " " + std::to_string(halfmove_clock) + " 1";
+    return fen + " " + std::to_string(position.halfmove_clock) + " 1";
 }
 
 // ---- whole scores ----
@@ -143,7 +143,8 @@ TEST(Evaluate, WorkedPositions) {
     };
     for (const ScoreCase& c : cases) {
         load(c.fen);
-        if (c.black_piece_material != NO_OVERRIDE) piece_material[BLACK] = c.black_piece_material;
+        if (c.black_piece_material != NO_OVERRIDE)
+            position.piece_material[BLACK] = c.black_piece_material;
         EXPECT_EQ(evaluate(c.alpha, c.beta), c.expected)
             << c.fen << " window " << c.alpha << ", " << c.beta;
     }
@@ -159,8 +160,8 @@ struct Sample {
 
 void record(std::vector<Sample>& samples) {
     std::string other_side = fen_of_position(false);
-    other_side[other_side.find(side_to_move == WHITE ? " w " : " b ") + 1] =
-        side_to_move == WHITE ? 'b' : 'w';
+    other_side[other_side.find(position.side_to_move == WHITE ? " w " : " b ") + 1] =
+        position.side_to_move == WHITE ? 'b' : 'w';
     samples.push_back({evaluate(-WIDE, WIDE), fen_of_position(true), other_side});
 }
 
@@ -266,8 +267,9 @@ TEST(EvalPawns, PawnScores) {
         load(c.fen);
         build_pawn_file_tables();
         const Square s = square_named(c.square);
-        ASSERT_EQ(board_piece[s], PAWN) << c.fen << " " << c.square;
-        const int score = board_color[s] == WHITE ? score_white_pawn(s) : score_black_pawn(s);
+        ASSERT_EQ(position.board_piece[s], PAWN) << c.fen << " " << c.square;
+        const int score =
+            position.board_color[s] == WHITE ? score_white_pawn(s) : score_black_pawn(s);
         EXPECT_EQ(score, c.expected) << c.fen << " " << c.square;
     }
 }
@@ -277,7 +279,7 @@ TEST(EvalPawns, InitialPawnsScoreTheirTableValues) {
     build_pawn_file_tables();
     int sum[2] = {0, 0};
     for (Side side = WHITE; side <= BLACK; ++side)
-        for (const Square s : pawn_squares[side])
+        for (const Square s : position.pawn_squares[side])
             sum[side] += side == WHITE ? score_white_pawn(s) : score_black_pawn(s);
     EXPECT_EQ(sum[WHITE], -100);
     EXPECT_EQ(sum[BLACK], -100);
@@ -358,9 +360,9 @@ TEST(EvalKingSafety, KingScores) {
     for (const KingCase& c : cases) {
         load(c.fen);
         if (c.opponent_piece_material != NO_OVERRIDE)
-            piece_material[c.side ^ 1] = c.opponent_piece_material;
+            position.piece_material[c.side ^ 1] = c.opponent_piece_material;
         build_pawn_file_tables();
-        const Square s = king_square[c.side];
+        const Square s = position.king_square[c.side];
         const int score = c.side == WHITE ? white_king_safety(s) : black_king_safety(s);
         EXPECT_EQ(score, c.expected) << c.fen;
     }

@@ -58,9 +58,10 @@ std::vector<Move> compare_here(std::mt19937& random) {
         {generate_moves, generate_moves_by_scan}, {generate_captures, generate_captures_by_scan}};
     for (auto [fast, plain] : generators) {
         const std::vector<ScoredMove> expected = list_of(plain);
-        killer_move[ply] = expected.empty() ? 0 : expected[random() % expected.size()].move;
+        ordering.killer_move[ply] =
+            expected.empty() ? 0 : expected[random() % expected.size()].move;
         for (const ScoredMove& entry : expected)
-            history_score[move_from(entry.move)][move_to(entry.move)] =
+            ordering.history_score[move_from(entry.move)][move_to(entry.move)] =
                 static_cast<int>(random() % 50);
         const std::vector<ScoredMove> want = list_of(plain);
         const std::vector<ScoredMove> got = list_of(fast);
@@ -76,7 +77,7 @@ std::vector<Move> compare_here(std::mt19937& random) {
             const bool by_shortcut = make_move(entry.move);
             if (by_shortcut) {
                 // the search fetches the child's table entry by this key before the move is made
-                EXPECT_EQ(predicted_key, position_key) << "move " << entry.move;
+                EXPECT_EQ(predicted_key, position.position_key) << "move " << entry.move;
                 take_back();
             }
             EXPECT_EQ(by_shortcut, by_scan) << "move " << entry.move;
@@ -92,10 +93,12 @@ class FastPaths : public ::testing::Test {
    protected:
     void SetUp() override {
         init_keys();
-        std::fill(killer_move, killer_move + MAX_PLY + 1, Move{0});
-        std::fill(&history_score[0][0], &history_score[0][0] + 64 * 64, 0);
+        std::fill(ordering.killer_move, ordering.killer_move + MAX_PLY + 1, Move{0});
+        std::fill(&ordering.history_score[0][0], &ordering.history_score[0][0] + 64 * 64, 0);
     }
-    void TearDown() override { std::fill(&history_score[0][0], &history_score[0][0] + 64 * 64, 0); }
+    void TearDown() override {
+        std::fill(&ordering.history_score[0][0], &ordering.history_score[0][0] + 64 * 64, 0);
+    }
 };
 
 TEST_F(FastPaths, RandomPlayoutsAgreeWithThePlainVersions) {

@@ -65,9 +65,9 @@ TEST_P(FenReading, TakesOrRefusesWhole) {
     if (c.result == SetupResult::PLAYABLE) {
         EXPECT_TRUE(position_is_consistent());
         EXPECT_EQ(game_ply, 0);
-        const std::uint32_t key = position_key;
+        const std::uint32_t key = position.position_key;
         compute_position_key();
-        EXPECT_EQ(position_key, key);
+        EXPECT_EQ(position.position_key, key);
     } else {
         EXPECT_EQ(state_difference(before, capture_state()), "");
         EXPECT_TRUE(position_is_consistent()) << "square sets or check state of the refused text";
@@ -95,8 +95,8 @@ TEST(FenReading, DropsWhatTheBoardContradicts) {
     };
     for (const auto& c : cases) {
         ASSERT_EQ(read_fen(c.fen), SetupResult::PLAYABLE) << c.fen;
-        EXPECT_EQ(castle_rights, c.rights) << c.fen;
-        EXPECT_EQ(ep_square, c.ep) << c.fen;
+        EXPECT_EQ(position.castle_rights, c.rights) << c.fen;
+        EXPECT_EQ(position.ep_square, c.ep) << c.fen;
     }
 }
 
@@ -105,7 +105,7 @@ TEST(FenReading, DropsWhatTheBoardContradicts) {
 TEST(FenReading, LoadFenTakesTheSideNotToMoveInCheck) {
     init_keys();
     EXPECT_TRUE(load_fen("4k3/8/8/8/8/8/8/4R1K1 w - - 0 1"));
-    EXPECT_EQ(side_to_move, WHITE);
+    EXPECT_EQ(position.side_to_move, WHITE);
 }
 
 }  // namespace

@@ -406,8 +406,8 @@ TEST_P(SearchAbandonment, LeavesThePositionAsItFoundIt) {
     const PositionSnapshot after = PositionSnapshot::take();
     EXPECT_TRUE(after == before);
     EXPECT_TRUE(position_is_consistent());
-    const Square king = king_square[side_to_move];
-    EXPECT_EQ(board_piece[king], KING);
+    const Square king = position.king_square[position.side_to_move];
+    EXPECT_EQ(position.board_piece[king], KING);
 
     // The move to play is a legal move of the root, and the root line is not
     // the empty line that means "no legal move".

@@ -80,7 +80,7 @@ class TTProbe : public testing::TestWithParam<ProbeCase> {
 
 TEST_P(TTProbe, AnswersByTheRules) {
     const ProbeCase& c = GetParam();
-    position_key = KEY;
+    position.position_key = KEY;
     ply = c.store_ply;
     tt_store(key_index(), c.type, c.score, c.depth);
     ply = c.probe_ply;
@@ -99,7 +99,7 @@ class TTTable : public testing::Test {
 
 TEST_F(TTTable, StoredFormOfTheWorkedExamples) {
     allocate_with_exponent(10);
-    position_key = KEY;
+    position.position_key = KEY;
     ply = 0;
     tt_store(key_index(), TT_EXACT, 9995, 4);
     EXPECT_EQ(tt_table[key_index()].key, KEY);
@@ -118,20 +118,20 @@ TEST_F(TTTable, SharedIndexDifferentKeyNeverAnswers) {
     const std::uint32_t other = KEY + tt_entries;  // same low bits
     ASSERT_EQ(other & tt_mask, KEY & tt_mask);
 
-    position_key = KEY;
+    position.position_key = KEY;
     tt_store(key_index(), TT_EXACT, 55, 4);
-    position_key = other;
+    position.position_key = other;
     EXPECT_EQ(tt_probe(key_index(), -10000, 10000, 1), std::nullopt);
 
     tt_store(key_index(), TT_EXACT, -20, 4);
     EXPECT_EQ(tt_probe(key_index(), -10000, 10000, 1), -20);
-    position_key = KEY;
+    position.position_key = KEY;
     EXPECT_EQ(tt_probe(key_index(), -10000, 10000, 1), std::nullopt) << "the other position overwrote the entry";
 }
 
 TEST_F(TTTable, FreshEntryNeverAnswersASearchProbe) {
     allocate_with_exponent(10);
-    position_key = 0;
+    position.position_key = 0;
     EXPECT_EQ(tt_probe(0, -10000, 10000, 1), std::nullopt);
 }
 
@@ -147,7 +147,7 @@ TEST_F(TTTable, ReportAtDefaultAndSmallSizes) {
 
 TEST_F(TTTable, AllocatingAgainEmptiesTheTable) {
     allocate_with_exponent(10);
-    position_key = KEY;
+    position.position_key = KEY;
     tt_store(key_index(), TT_EXACT, 10, 3);
     ASSERT_EQ(tt_probe(key_index(), -10000, 10000, 3), 10);
     tt_allocate();
@@ -158,7 +158,7 @@ TEST_F(TTTable, RefusedSizesLeaveNoTableAndSafeNoOps) {
     for (const int n : {0, -3, TT_MAX_EXPONENT + 1, 64}) {
         EXPECT_EQ(allocate_with_exponent(n), "Not enough memory for transposition table\n") << n;
         EXPECT_EQ(tt_table, nullptr) << n;
-        position_key = KEY;
+        position.position_key = KEY;
         tt_store(key_index(), TT_EXACT, 10, 3);
         EXPECT_EQ(tt_probe(key_index(), -10000, 10000, 1), std::nullopt) << n;
     }

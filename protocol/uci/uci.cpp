@@ -301,8 +301,9 @@ std::string command_go(const std::string& arguments) {
     searching_until_stopped = searches_until_stopped(limits);
     reset_search_limits(limits.depth > 0 ? std::min(limits.depth, TIMED_MAX_DEPTH)
                                          : TIMED_MAX_DEPTH);
-    const long long latency = observe_clock(limits, side_to_move, game_ply, clock_ms());
-    if (!uci_ignore_clock) search_limits.budget_ms = move_budget_ms(limits, side_to_move, latency);
+    const long long latency = observe_clock(limits, position.side_to_move, game_ply, clock_ms());
+    if (!uci_ignore_clock)
+        search_limits.budget_ms = move_budget_ms(limits, position.side_to_move, latency);
     search_limits.node_limit = limits.nodes;
     // A stop meant for an earlier search is behind us; one for this search
     // still waits in the queue, where the clock test finds it.
@@ -312,7 +313,7 @@ std::string command_go(const std::string& arguments) {
     generate_moves();
     Move move = 0;
     if (count_legal_moves() == 0) {
-        send_info_line({0, in_check(side_to_move) ? -MATE_SCORE : 0, 0, 0, {}, true});
+        send_info_line({0, in_check(position.side_to_move) ? -MATE_SCORE : 0, 0, 0, {}, true});
     } else {
         move = think().best_move;
     }
