@@ -11,6 +11,8 @@
 using Bitboard = std::uint64_t;
 
 constexpr Bitboard square_bit(Square s) { return Bitboard{1} << s; }
+// The squares of the a-file; shifted by f, those of file f.
+constexpr Bitboard FILE_A_SQUARES = 0x0101010101010101ull;
 constexpr Square lowest_square(Bitboard b) { return std::countr_zero(b); }
 constexpr Square highest_square(Bitboard b) { return 63 - std::countl_zero(b); }
 

@@ -257,7 +257,6 @@ template <bool quiet_too>
     if (blocker != NO_SQUARE && (enemy & square_bit(blocker))) w.capture(i, blocker, MOVE_CAPTURE);
 }
 
-constexpr Bitboard FILE_A_SQUARES = 0x0101010101010101ull;
 constexpr Bitboard FILE_H_SQUARES = FILE_A_SQUARES << 7;
 
 // The pieces that may have a capture or a promotion: every piece that has

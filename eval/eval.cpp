@@ -65,7 +65,7 @@ int king_term(Side side, Square s, Square own_view) {
 
 // The table and file terms of the piece of `side` on s, a pawn excepted.
 int piece_term(Side side, Square s) {
-    const Square own_view = side == WHITE ? s : mirror_square[s];
+    const Square own_view = side == WHITE ? s : (s ^ 56);
     switch (position.board_piece[s]) {
         case KNIGHT:
             return knight_pst[own_view];
@@ -103,7 +103,6 @@ int evaluate_by_scan(int alpha, int beta) {
 
 namespace {
 
-constexpr Bitboard FILE_A_SQUARES = 0x0101010101010101ull;
 
 // rook_bonus with the pawns of the file read from the pawn sets.
 int rook_bonus_from_sets(Side side, Square s, Square own_view) {
@@ -121,8 +120,7 @@ int rook_bonus_from_sets(Side side, Square s, Square own_view) {
 
 // The pieces of `side` but its pawns, with the king's shelter from the pawn table.
 int pieces_score(Side side, int king_shelter_penalty) {
-    // Black reads white's tables on the square with its rank mirrored, which
-    // is mirror_square[s], that is s ^ 56.
+    // Black reads white's tables on the square with its rank mirrored, s ^ 56.
     const int flip = side == WHITE ? 0 : 56;
     const Square k = position.king_square[side] ^ flip;
     int score = position.piece_material[side ^ 1] > KING_SAFETY_PIECE_MATERIAL

@@ -74,6 +74,6 @@ int white_king_safety(Square s) {
 }
 
 int black_king_safety(Square s) {
-    return scale_king_safety(BLACK, king_midgame_pst[mirror_square[s]],
+    return scale_king_safety(BLACK, king_midgame_pst[(s ^ 56)],
                              king_shelter_penalty(BLACK, file_of(s)));
 }

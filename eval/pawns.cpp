@@ -4,17 +4,6 @@
 #include "eval/king_safety.h"
 
 // clang-format off
-const int mirror_square[64] = {
-    56, 57, 58, 59, 60, 61, 62, 63,
-    48, 49, 50, 51, 52, 53, 54, 55,
-    40, 41, 42, 43, 44, 45, 46, 47,
-    32, 33, 34, 35, 36, 37, 38, 39,
-    24, 25, 26, 27, 28, 29, 30, 31,
-    16, 17, 18, 19, 20, 21, 22, 23,
-     8,  9, 10, 11, 12, 13, 14, 15,
-     0,  1,  2,  3,  4,  5,  6,  7,
-};
-
 // The centre pawns are pushed out of the way of the bishops early.
 const int pawn_pst[64] = {
      0,  0,  0,   0,   0,  0,  0,  0,
@@ -72,7 +61,7 @@ int score_white_pawn(Square s) {
 int score_black_pawn(Square s) {
     const int i = file_of(s) + 1;
     const int r = row_of(s);
-    int score = pawn_pst[mirror_square[s]];
+    int score = pawn_pst[(s ^ 56)];
     // another black pawn behind this one on its file
     if (rear_pawn_row[BLACK][i] < r) score -= DOUBLED_PAWN_PENALTY;
     if (file_pawn_count[BLACK][i - 1] == 0 && file_pawn_count[BLACK][i + 1] == 0)

@@ -17,8 +17,6 @@ constexpr int PASSED_PAWN_BONUS_PER_RANK = 20;
 constexpr int WHITE_NO_PAWN_ROW = -1;
 constexpr int BLACK_NO_PAWN_ROW = 8;
 
-// Entry s is s with its rank mirrored; a black piece reads white's tables there.
-extern const int mirror_square[64];
 // Piece-square values of a pawn, from white's point of view.
 extern const int pawn_pst[64];
 

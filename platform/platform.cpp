@@ -1,17 +1,14 @@
 #include "platform/platform.h"
 
-#include <fcntl.h>
-
 #include <csignal>
 #include <cstdio>
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 #else
-#include <unistd.h>
-
 #include <chrono>
 #endif
 
@@ -20,18 +17,6 @@
 
 #include <cstdint>
 #endif
-
-namespace {
-
-#ifdef _WIN32
-constexpr const char* NULL_DEVICE = "NUL";
-constexpr int STDOUT_DESCRIPTOR = 1;
-#else
-constexpr const char* NULL_DEVICE = "/dev/null";
-constexpr int STDOUT_DESCRIPTOR = STDOUT_FILENO;
-#endif
-
-}  // namespace
 
 #ifdef _WIN32
 
@@ -92,24 +77,6 @@ bool platform_read_line(char* buffer, int size) {
 #endif
 
 void platform_ignore_interrupt() { std::signal(SIGINT, SIG_IGN); }
-
-int platform_silence_stdout() {
-    std::fflush(stdout);
-    const int saved = dup(STDOUT_DESCRIPTOR);
-    const int null_fd = open(NULL_DEVICE, O_WRONLY);
-    if (null_fd >= 0) {
-        dup2(null_fd, STDOUT_DESCRIPTOR);
-        close(null_fd);
-    }
-    return saved;
-}
-
-void platform_restore_stdout(int saved) {
-    std::fflush(stdout);
-    if (saved < 0) return;
-    dup2(saved, STDOUT_DESCRIPTOR);
-    close(saved);
-}
 
 #if defined(__linux__)
 

@@ -24,11 +24,6 @@ void platform_prepare_console();
 // character everywhere.
 bool platform_read_line(char* buffer, int size);
 
-// Sends standard output to the null device until platform_restore_stdout is
-// given the returned handle (-1 when standard output could not be saved).
-int platform_silence_stdout();
-void platform_restore_stdout(int saved);
-
 // Asks the system to back `bytes` bytes from `memory` with large pages where
 // it offers them (transparent huge pages on Linux); a hint only, which changes
 // nothing where there are none.

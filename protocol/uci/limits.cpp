@@ -77,7 +77,6 @@ GoLimits parse_go(const std::string& arguments, std::string* complaints) {
         }
         if (current == "searchmoves") {
             // The moves up to the next go word are skipped: every move is searched.
-            limits.search_moves = true;
             while (have_next && !is_go_word(word)) have_next = static_cast<bool>(words >> word);
             *complaints += "go searchmoves: not offered; searching every move\n";
             continue;

@@ -16,7 +16,6 @@ struct GoLimits {
     int depth = 0;                                // 0: none
     long long nodes = 0;                            // 0: none
     bool infinite = false;
-    bool search_moves = false;  // searchmoves was given (and is not honoured)
 };
 
 // Reads the words after `go`. Each fault (an unknown word, a missing or
