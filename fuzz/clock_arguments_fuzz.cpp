@@ -11,8 +11,8 @@
 #include "board/position.h"
 #include "fuzz/fuzz_text.h"
 #include "fuzz/harness.h"
-#include "protocol/commands.h"
-#include "protocol/loop.h"
+#include "protocol/cecp/commands.h"
+#include "protocol/cecp/loop.h"
 #include "search/timecontrol.h"
 
 namespace {

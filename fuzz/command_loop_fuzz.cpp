@@ -11,8 +11,8 @@
 
 #include "board/position.h"
 #include "fuzz/harness.h"
-#include "protocol/game.h"
-#include "protocol/loop.h"
+#include "protocol/cecp/loop.h"
+#include "protocol/common/game.h"
 #include "search/tt.h"
 
 namespace {

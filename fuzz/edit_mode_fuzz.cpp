@@ -14,9 +14,10 @@
 #include "board/position.h"
 #include "eval/eval.h"
 #include "fuzz/harness.h"
-#include "protocol/display.h"
-#include "protocol/game.h"
-#include "protocol/loop.h"
+#include "protocol/cecp/display.h"
+#include "protocol/cecp/edit.h"
+#include "protocol/cecp/loop.h"
+#include "protocol/common/game.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "board/keys.h"
 #include "board/makemove.h"
 #include "board/position.h"
-#include "protocol/loop.h"
+#include "protocol/cecp/loop.h"
 #include "search/limits.h"
 #include "search/think.h"
 #include "search/timecontrol.h"

@@ -13,9 +13,9 @@
 #include "board/position.h"
 #include "fuzz/fuzz_text.h"
 #include "fuzz/harness.h"
-#include "protocol/game.h"
-#include "protocol/loop.h"
-#include "protocol/movetext.h"
+#include "protocol/cecp/loop.h"
+#include "protocol/cecp/movetext.h"
+#include "protocol/common/game.h"
 
 namespace {
 

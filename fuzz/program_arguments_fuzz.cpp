@@ -6,7 +6,7 @@
 
 #include "fuzz/fuzz_text.h"
 #include "fuzz/harness.h"
-#include "protocol/arguments.h"
+#include "protocol/cecp/arguments.h"
 #include "search/tt.h"
 
 namespace {

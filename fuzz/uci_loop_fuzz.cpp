@@ -11,11 +11,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
-#include "board/keys.h"
 #include "board/position.h"
+#include "fuzz/harness.h"
 #include "protocol/uci/input.h"
 #include "protocol/uci/uci.h"
 #include "search/limits.h"
@@ -29,28 +28,21 @@ constexpr long FUZZ_NODE_CEILING = 1024;
 // The smallest table the Hash option offers, and no larger one.
 constexpr long long FUZZ_HASH_MIB = 1;
 
-[[noreturn]] void fail(const char* what) {
-    std::fprintf(stderr, "uci_loop_fuzz: %s\n", what);
-    std::abort();
-}
-
 void check_between_lines() {
-    if (ply != 0) fail("a command left moves made beyond the game record");
-    if (game_ply < 0 || game_ply > GAME_HISTORY_SIZE) fail("game_ply out of range");
-    if (!position_is_consistent()) fail("the position's bookkeeping disagrees with its board");
-    const std::uint32_t kept_key = position.position_key;
-    compute_position_key();
-    if (position.position_key != kept_key) fail("the position key is not the key of the position");
+    if (ply != 0) harness_fail("a command left moves made beyond the game record");
+    if (game_ply < 0 || game_ply > GAME_HISTORY_SIZE) harness_fail("game_ply out of range");
+    harness_check_position("between lines");
     if (game_ply > 0 && game_history[game_ply - 1].key != position.position_key)
-        fail("the game record does not end with the current position");
-    if (search_limits.node_ceiling != FUZZ_NODE_CEILING) fail("a command moved the node ceiling");
+        harness_fail("the game record does not end with the current position");
+    if (search_limits.node_ceiling != FUZZ_NODE_CEILING)
+        harness_fail("a command moved the node ceiling");
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // The replies are not checked here; only the engine's survival and soundness.
-    if (!std::freopen("/dev/null", "w", stdout)) fail("cannot open /dev/null");
+    if (!std::freopen("/dev/null", "w", stdout)) harness_fail("cannot open /dev/null");
     uci_ignore_clock = true;
     uci_hash_ceiling_mib = FUZZ_HASH_MIB;
     search_limits.node_ceiling = FUZZ_NODE_CEILING;

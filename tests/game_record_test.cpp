@@ -6,7 +6,7 @@
 #include <string>
 
 #include "board/position.h"
-#include "protocol/loop.h"
+#include "protocol/cecp/loop.h"
 #include "search/tt.h"
 
 namespace {

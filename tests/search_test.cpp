@@ -18,7 +18,7 @@
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/position.h"
-#include "protocol/thinking.h"
+#include "protocol/cecp/thinking.h"
 #include "search/limits.h"
 #include "search/movepick.h"
 #include "search/think.h"

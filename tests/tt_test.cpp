@@ -11,7 +11,7 @@
 #include <string>
 
 #include "board/position.h"
-#include "protocol/loop.h"
+#include "protocol/cecp/loop.h"
 #include "tests/case_name.h"
 
 namespace {

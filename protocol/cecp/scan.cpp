@@ -1,4 +1,4 @@
-#include "protocol/scan.h"
+#include "protocol/cecp/scan.h"
 
 #include <cctype>
 #include <climits>

@@ -1,8 +1,6 @@
-// The board diagram and edit mode, in which an interface sets up a position
-// square by square.
+// Edit mode, in which an interface sets up a position square by square.
 #pragma once
 
-void print_board();
 // Reads edit-mode lines until "." or "quit" and rebuilds everything derived
 // from the board. Returns false when the input ended inside edit mode.
 bool edit_position();

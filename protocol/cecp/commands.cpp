@@ -1,17 +1,19 @@
-#include "protocol/commands.h"
+#include "protocol/cecp/commands.h"
 
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "board/keys.h"
 #include "board/movegen.h"
 #include "board/notation.h"
 #include "board/position.h"
-#include "protocol/display.h"
-#include "protocol/game.h"
-#include "protocol/loop.h"
-#include "protocol/scan.h"
+#include "protocol/cecp/display.h"
+#include "protocol/cecp/edit.h"
+#include "protocol/cecp/loop.h"
+#include "protocol/cecp/scan.h"
+#include "protocol/common/game.h"
 #include "search/think.h"
 #include "search/timecontrol.h"
 #include "search/tt.h"
@@ -125,23 +127,8 @@ void command_rating() {
     scan_numbers(command_line, "rating", targets, 2);
 }
 
-void command_help() {
-    std::printf(
-        "\n Command list\n"
-        "==============\n"
-        "new           board\n"
-        "quit          edit\n"
-        "force         time\n"
-        "white         otim\n"
-        "black         level\n"
-        "st            result\n"
-        "sd            ml\n"
-        "go            name\n"
-        "hint          rating\n"
-        "undo          computer\n"
-        "remove        help\n"
-        "\n");
-}
+// Prints the command table as two columns.
+void command_help();
 
 struct Command {
     const char* word;
@@ -214,12 +201,14 @@ constexpr Command commands[] = {
     {"edit", [] { return edit_position() ? CommandOutcome::DONE : CommandOutcome::QUIT; }},
     {"time",
      [] {
-         clock_settings.engine_time_ms = read_centiseconds_as_ms("time", clock_settings.engine_time_ms);
+         clock_settings.engine_time_ms =
+             read_centiseconds_as_ms("time", clock_settings.engine_time_ms);
          return CommandOutcome::DONE;
      }},
     {"otim",
      [] {
-         clock_settings.opponent_time_ms = read_centiseconds_as_ms("otim", clock_settings.opponent_time_ms);
+         clock_settings.opponent_time_ms =
+             read_centiseconds_as_ms("otim", clock_settings.opponent_time_ms);
          return CommandOutcome::DONE;
      }},
     {"level",
@@ -258,6 +247,20 @@ constexpr Command commands[] = {
          return CommandOutcome::DONE;
      }},
 };
+
+// The command words in two columns, the first half of the table on the left.
+void command_help() {
+    constexpr std::size_t count = std::size(commands);
+    constexpr std::size_t rows = (count + 1) / 2;
+    std::printf("\n Command list\n==============\n");
+    for (std::size_t i = 0; i < rows; ++i) {
+        if (i + rows < count)
+            std::printf("%-14s%s\n", commands[i].word, commands[i + rows].word);
+        else
+            std::printf("%s\n", commands[i].word);
+    }
+    std::printf("\n");
+}
 
 }  // namespace
 

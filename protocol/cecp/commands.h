@@ -14,7 +14,7 @@ extern bool opponent_is_computer;
 enum class CommandOutcome {
     NOT_A_COMMAND,  // the line is a move attempt
     DONE,
-    QUIT,           // `quit`, or the input ended inside edit mode
+    QUIT,  // `quit`, or the input ended inside edit mode
 };
 
 // Runs the command whose word equals `word` exactly, reading its arguments

@@ -1,4 +1,4 @@
-#include "protocol/loop.h"
+#include "protocol/cecp/loop.h"
 
 #include <cctype>
 #include <cstdio>
@@ -10,12 +10,12 @@
 #include "board/notation.h"
 #include "board/position.h"
 #include "platform/platform.h"
-#include "protocol/commands.h"
-#include "protocol/game.h"
-#include "protocol/gameend.h"
-#include "protocol/movetext.h"
-#include "protocol/thinking.h"
-#include "protocol/version.h"
+#include "protocol/cecp/commands.h"
+#include "protocol/cecp/gameend.h"
+#include "protocol/cecp/movetext.h"
+#include "protocol/cecp/thinking.h"
+#include "protocol/common/game.h"
+#include "protocol/common/version.h"
 #include "search/think.h"
 #include "search/timecontrol.h"
 #include "search/tt.h"
@@ -30,9 +30,10 @@ LineReader line_reader = platform_read_line;
 
 void print_whisper(const SearchResult& result) {
     const long long elapsed_ms = clock_ms() - result.search_start_ms;
-    const long long nps = elapsed_ms <= 0 ? 0
-                                          : static_cast<long long>(
-                                                static_cast<double>(result.nodes) / elapsed_ms * 1000.0);
+    const long long nps =
+        elapsed_ms <= 0
+            ? 0
+            : static_cast<long long>(static_cast<double>(result.nodes) / elapsed_ms * 1000.0);
     std::printf("tellics whisper Depth:%d Score:%.2f Time:%.2f Nodes:%lld NPS:%lld PV:",
                 result.completed_depth, result.last_score * 0.01, elapsed_ms * 0.001, result.nodes,
                 nps);
@@ -72,9 +73,12 @@ void engine_turn() {
 bool handle_line() {
     if (!first_word(command_line, command_word)) return true;
     switch (run_command(command_word)) {
-        case CommandOutcome::QUIT: return false;
-        case CommandOutcome::DONE: return true;
-        case CommandOutcome::NOT_A_COMMAND: break;
+        case CommandOutcome::QUIT:
+            return false;
+        case CommandOutcome::DONE:
+            return true;
+        case CommandOutcome::NOT_A_COMMAND:
+            break;
     }
     match_typed_move();
     check_after_typed_move();

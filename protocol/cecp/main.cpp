@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "platform/platform.h"
-#include "protocol/arguments.h"
-#include "protocol/loop.h"
-#include "protocol/version.h"
+#include "protocol/cecp/arguments.h"
+#include "protocol/cecp/loop.h"
+#include "protocol/common/version.h"
 #include "search/tt.h"
 
 // "--help" and "--version" as the first argument answer and end the program

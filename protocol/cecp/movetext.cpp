@@ -1,19 +1,23 @@
-#include "protocol/movetext.h"
+#include "protocol/cecp/movetext.h"
 
 #include <cstdio>
 
 #include "board/makemove.h"
 #include "board/notation.h"
 #include "board/position.h"
-#include "protocol/game.h"
-#include "protocol/loop.h"
+#include "protocol/cecp/loop.h"
+#include "protocol/common/game.h"
 
 static PieceType promotion_from_letter(char letter) {
     switch (letter) {
-        case 'n': return KNIGHT;
-        case 'b': return BISHOP;
-        case 'r': return ROOK;
-        default: return QUEEN;
+        case 'n':
+            return KNIGHT;
+        case 'b':
+            return BISHOP;
+        case 'r':
+            return ROOK;
+        default:
+            return QUEEN;
     }
 }
 
@@ -28,7 +32,8 @@ static Move find_typed_move() {
         if (move_from(move) != from || move_to(move) != to) continue;
         if (!(move_flags(move) & MOVE_PROMOTE)) return move;
         // The four promotions of one pawn move differ only in the new piece.
-        return (move & ~0xff0000u) | static_cast<Move>(promotion_from_letter(command_line[4])) << 16;
+        return (move & ~0xff0000u) | static_cast<Move>(promotion_from_letter(command_line[4]))
+                                         << 16;
     }
     return 0;
 }

@@ -1,9 +1,9 @@
-#include "protocol/thinking.h"
+#include "protocol/cecp/thinking.h"
 
 #include <cstdio>
 
 #include "board/notation.h"
-#include "protocol/gameend.h"
+#include "protocol/cecp/gameend.h"
 #include "search/report.h"
 
 namespace {

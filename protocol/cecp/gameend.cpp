@@ -1,4 +1,4 @@
-#include "protocol/gameend.h"
+#include "protocol/cecp/gameend.h"
 
 #include <cstdio>
 
@@ -6,7 +6,7 @@
 #include "board/makemove.h"
 #include "board/position.h"
 #include "eval/material.h"
-#include "protocol/loop.h"
+#include "protocol/cecp/loop.h"
 #include "search/search.h"
 
 void print_game_over(Side side) {

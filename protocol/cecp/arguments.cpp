@@ -1,4 +1,4 @@
-#include "protocol/arguments.h"
+#include "protocol/cecp/arguments.h"
 
 #include <climits>
 #include <cstdlib>

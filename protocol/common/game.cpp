@@ -1,4 +1,4 @@
-#include "protocol/game.h"
+#include "protocol/common/game.h"
 
 #include "board/attack.h"
 #include "board/makemove.h"

@@ -1,0 +1,4 @@
+// The board diagram of the `board` command.
+#pragma once
+
+void print_board();
