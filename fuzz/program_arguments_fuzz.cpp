@@ -7,6 +7,7 @@
 #include "fuzz/fuzz_text.h"
 #include "fuzz/harness.h"
 #include "protocol/cecp/arguments.h"
+#include "protocol/cecp/loop.h"
 #include "search/tt.h"
 
 namespace {
@@ -37,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         harness_fail("wrong table size");
     if (accepted && tt_mask != tt_entries - 1) harness_fail("wrong table mask");
     if (exponent <= LARGEST_ALLOCATED_EXPONENT) {
-        tt_allocate();
+        allocate_table();
         if ((tt_table != nullptr) != accepted)
             harness_fail("a table allocated for a refused size, or none for a good one");
         tt_release();

@@ -1,7 +1,6 @@
 #include "search/limits.h"
 
 #include "platform/platform.h"
-#include "search/report.h"
 
 SearchLimits search_limits;
 long long nodes = 0;
@@ -44,7 +43,7 @@ bool budget_mostly_spent() {
 static bool over_limit(long long limit) { return limit > NO_NODE_LIMIT && nodes >= limit; }
 
 void abandon_search_at_deadline() {
-    if (search_reporter.clock_test) search_reporter.clock_test();
+    if (search_limits.poll) search_limits.poll();
     if (over_limit(search_limits.node_limit) || over_limit(search_limits.node_ceiling) ||
         search_limits.stop_requested.load(std::memory_order_relaxed) ||
         clock_ms() >= search_clock.stop_time_ms)

@@ -39,6 +39,10 @@ struct SearchLimits {
     // Raised by another thread, or at a clock test, to abandon the running
     // search at its next clock test; the front end lowers it before the next.
     std::atomic<bool> stop_requested{false};
+    // Called at every clock test before the limits are tested, so that a
+    // front end that reads its input meanwhile can answer what must not wait
+    // for the search, and raise stop_requested; null for none.
+    void (*poll)() = nullptr;
 };
 
 extern SearchLimits search_limits;
@@ -80,10 +84,9 @@ bool budget_mostly_spent();
 // Thrown by the clock test once the search is to end; think catches it and
 // takes back the moves still made.
 struct SearchAbandoned {};
-// The clock test, every CLOCK_CHECK_INTERVAL nodes: reports the test (so that
-// a front end can answer its input meanwhile), then throws SearchAbandoned
-// when the clock has reached stop_time_ms, a node limit is reached or a stop
-// was requested.
+// The clock test, every CLOCK_CHECK_INTERVAL nodes: polls the front end, then
+// throws SearchAbandoned when the clock has reached stop_time_ms, a node
+// limit is reached or a stop was requested.
 void abandon_search_at_deadline();
 // Nodes between two clock tests; a power of two.
 constexpr long CLOCK_CHECK_INTERVAL = 1024;

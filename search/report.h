@@ -30,9 +30,6 @@ struct SearchReporter {
     void (*mate_found)(int depth, int moves, long long elapsed_ms);
     // The root has no legal move: `side`, to move, is mated or stalemated.
     void (*no_legal_move)(Side side);
-    // At every clock test, so that a front end that reads its input meanwhile
-    // can answer what must not wait for the search.
-    void (*clock_test)();
 };
 
 // The reporter in use; all null (silent) until a front end installs its own.

@@ -109,8 +109,10 @@ void answer_during_search() {
     if (stop) search_limits.stop_requested.store(true, std::memory_order_relaxed);
 }
 
+// The search reports in `info` lines and answers the input at its clock tests.
 void install_info_reports() {
-    search_reporter = {send_info_line, nullptr, nullptr, answer_during_search};
+    search_reporter = {send_info_line, nullptr, nullptr};
+    search_limits.poll = answer_during_search;
 }
 
 // ---- position ----
