@@ -15,11 +15,11 @@
 #include "protocol/gameend.h"
 #include "protocol/movetext.h"
 #include "protocol/thinking.h"
-#include "protocol/version.h"
 #include "search/search.h"
 #include "search/think.h"
 #include "search/timecontrol.h"
 #include "search/tt.h"
+#include "version.h"
 
 Side engine_side;
 char command_line[COMMAND_LINE_SIZE];

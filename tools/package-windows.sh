@@ -11,7 +11,9 @@ output_dir=${1:-build-windows}
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j2
 
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-windows/CMakeCache.txt)
+version=$(sed -n 's/^constexpr const char\* ENGINE_VERSION = "\(.*\)";$/\1/p' \
+  build-windows/generated/version.h)
+[ -n "$version" ] || { echo "build-windows/generated/version.h gives no version" >&2; exit 1; }
 name=karvosel-$version-windows-x86_64
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT

@@ -434,6 +434,27 @@ WHISPER = re.compile(r"^tellics whisper Depth:(\d+) Score:-?\d+\.\d\d Time:\d+\.
                      r"Nodes:\d+ NPS:\d+ PV:((?:[a-h][1-8][a-h][1-8][nbrq]? )*)$")
 
 
+VERSION_LINE = re.compile(r'^constexpr const char\* ENGINE_VERSION = "(.*)";$', re.M)
+
+
+def build_version(engine, build):
+    """The version that the build's generated/version.h gives: that of the
+    build folder BUILD, or else of the nearest folder above the engine that
+    has one."""
+    folder = build or os.path.dirname(os.path.abspath(engine))
+    while not os.path.isfile(os.path.join(folder, "generated", "version.h")):
+        parent = os.path.dirname(folder)
+        if build or parent == folder:
+            raise Failure(f"no generated/version.h in {build or 'a folder above ' + engine}; "
+                          "give the engine's build folder with --build")
+        folder = parent
+    header = os.path.join(folder, "generated", "version.h")
+    found = VERSION_LINE.search(open(header).read())
+    if not found:
+        raise Failure(f"{header} gives no ENGINE_VERSION")
+    return found.group(1)
+
+
 def check_line_of_play(pos, texts, what):
     for text in texts:
         move = find_legal(pos, text)
@@ -693,9 +714,10 @@ class Soak:
     def run(self):
         args = self.args
         check_rules()
+        version = build_version(args.engine, args.build)
         command = [args.engine, "soak", str(args.table_exponent)]
         self.engine = Engine(command, args.timeout)
-        self.engine.expect(["Welcome to Karvosel Version 1.12"], "banner")
+        self.engine.expect([f"Welcome to Karvosel Version {version}"], "banner")
         self.read_table_report()
         self.engine.send(f"sd {args.depth}")
         started = time.monotonic()
@@ -737,6 +759,9 @@ def main():
     parser.add_argument("--table-exponent", type=int, default=16)
     parser.add_argument("--engine", default=os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                                          "..", "build", "protocol", "karvosel"))
+    parser.add_argument("--build", help="the engine's build folder, whose generated/version.h "
+                        "gives the version of the banner (default: the nearest folder above "
+                        "the engine that has one)")
     args = parser.parse_args()
     soak = Soak(args)
     try:

@@ -18,12 +18,12 @@
 #include "protocol/uci/input.h"
 #include "protocol/uci/limits.h"
 #include "protocol/uci/timeman.h"
-#include "protocol/version.h"
 #include "search/report.h"
 #include "search/search.h"
 #include "search/think.h"
 #include "search/timecontrol.h"
 #include "search/tt.h"
+#include "version.h"
 
 bool uci_ignore_clock = false;
 long long uci_hash_ceiling_mib = HASH_MAX_MIB;
