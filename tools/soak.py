@@ -54,7 +54,8 @@ from chess_rules import (find_legal, has_legal_move, in_check, legal_moves, make
                          start_position)
 
 # ---------------------------------------------------------------------------
-# What the engine says and does at the end of a game.
+# What is the engine's own: its result and draw lines, its rule of mating
+# material, its board diagram; and the rules' self-check before a soak.
 
 VALUES = {"P": 100, "N": 300, "B": 325, "R": 500, "Q": 900, "K": 0}
 RESULT_LINES = {
