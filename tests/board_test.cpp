@@ -18,6 +18,7 @@
 #include "board/movegen.h"
 #include "board/perft.h"
 #include "board/position.h"
+#include "tests/perft_table.h"
 #include "tests/position_state.h"
 
 namespace {
@@ -70,32 +71,18 @@ class BoardFixture : public ::testing::Test {
 
 // ---- Perft ----
 
-struct PerftCase {
-    const char* fen;
-    std::vector<long long> nodes;  // leaf counts for depth 1, 2, ...
-};
-
-const PerftCase perft_cases[] = {
-    {START_FEN, {20, 400, 8902, 197281, 4865609}},
-    {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -",
-     {48, 2039, 97862, 4085603}},
-    {"8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - -", {14, 191, 2812, 43238, 674624}},
-    {"r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1", {6, 264, 9467, 422333}},
-    // The same position with the colours exchanged: black's rules mirror white's.
-    {"r2q1rk1/pP1p2pp/Q4n2/bbp1p3/Np6/1B3NBn/pPPP1PPP/R3K2R b KQ - 0 1", {6, 264, 9467, 422333}},
-    {"rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ - 1 8", {44, 1486, 62379, 2103487}},
-    {"r4rk1/1pp1qppp/p1np1n2/2b1p1B1/2B1P1b1/P1NP1N2/1PP1QPPP/R4RK1 w - - 0 10",
-     {46, 2079, 89890, 3894594}},
-};
-
 using BoardPerft = BoardFixture;
 
+// Every count of the perft table (tests/perft-table.txt).
 TEST_F(BoardPerft, PublishedLeafCounts) {
-    for (const PerftCase& c : perft_cases) {
+    const std::vector<PerftPosition> table = read_perft_table();
+    ASSERT_FALSE(table.empty());
+    for (const PerftPosition& c : table) {
         for (int depth = 1; depth <= static_cast<int>(c.nodes.size()); ++depth) {
-            load(c.fen);
-            EXPECT_EQ(perft(depth), c.nodes[depth - 1]) << c.fen << " at depth " << depth;
-            EXPECT_EQ(ply, 0) << c.fen;
+            load(c.fen.c_str());
+            EXPECT_EQ(perft(depth), c.nodes[depth - 1])
+                << c.name << " (" << c.fen << ") at depth " << depth;
+            EXPECT_EQ(ply, 0) << c.name;
         }
     }
 }
@@ -140,20 +127,16 @@ void walk(int depth, long long& nodes) {
 }
 
 TEST_F(BoardTakeBack, RestoresTheWholeStateAtEveryNode) {
-    const char* fens[] = {
-        START_FEN,
-        "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -",
-        "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - -",
-        "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1",
-        "r2q1rk1/pP1p2pp/Q4n2/bbp1p3/Np6/1B3NBn/pPPP1PPP/R3K2R b KQ - 0 1",
-        "rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ - 1 8",
-        // En passant available at the root, for both colours in turn.
-        "rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3",
-        "rnbqkbnr/pp1ppppp/8/8/2pPP3/8/PPP2PPP/RNBQKBNR b KQkq d3 0 3",
-    };
-    for (const char* fen : fens) {
+    // The positions of the perft table, and en passant available at the
+    // root, for both colours in turn.
+    std::vector<std::string> fens;
+    for (const PerftPosition& position : read_perft_table()) fens.push_back(position.fen);
+    for (const char* fen : {"rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3",
+                            "rnbqkbnr/pp1ppppp/8/8/2pPP3/8/PPP2PPP/RNBQKBNR b KQkq d3 0 3"})
+        fens.emplace_back(fen);
+    for (const std::string& fen : fens) {
         SCOPED_TRACE(fen);
-        load(fen);
+        load(fen.c_str());
         long long nodes = 0;
         walk(3, nodes);
         if (HasFatalFailure()) return;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <random>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -19,19 +20,20 @@
 #include "board/position.h"
 #include "eval/eval.h"
 #include "eval/pawns.h"
+#include "tests/perft_table.h"
 
 namespace {
 
-const char* const starts[] = {
-    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
-    "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -",
-    "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - -",
-    "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1",
-    "rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ - 1 8",
-    "r4rk1/1pp1qppp/p1np1n2/2b1p1B1/2B1P1b1/P1NP1N2/1PP1QPPP/R4RK1 w - - 0 10",
-    "4k3/8/8/3q4/8/8/3R4/3K4 w - - 0 1",
-    "8/8/8/2k5/3Pp3/8/8/4K2R b K d3 0 1",
-};
+// The positions of the perft table, then a rook pinned along a file and an
+// en-passant capture of a pawn that gives check.
+std::vector<std::string> starts() {
+    std::vector<std::string> fens;
+    for (const PerftPosition& position : read_perft_table()) fens.push_back(position.fen);
+    for (const char* fen :
+         {"4k3/8/8/3q4/8/8/3R4/3K4 w - - 0 1", "8/8/8/2k5/3Pp3/8/8/4K2R b K d3 0 1"})
+        fens.emplace_back(fen);
+    return fens;
+}
 
 std::vector<ScoredMove> list_of(void (*generate)()) {
     generate();
@@ -103,10 +105,10 @@ class FastPaths : public ::testing::Test {
 
 TEST_F(FastPaths, RandomPlayoutsAgreeWithThePlainVersions) {
     std::mt19937 random(20261210);
-    for (const char* start : starts) {
+    for (const std::string& start : starts()) {
         SCOPED_TRACE(start);
         for (int game = 0; game < 30; ++game) {
-            ASSERT_TRUE(load_fen(start));
+            ASSERT_TRUE(load_fen(start.c_str()));
             for (int move_number = 0; move_number < MAX_PLY - 2; ++move_number) {
                 const std::vector<Move> legal = compare_here(random);
                 if (::testing::Test::HasFailure()) return;
@@ -130,9 +132,9 @@ void walk(int depth, std::mt19937& random) {
 
 TEST_F(FastPaths, WholeTreesAgreeWithThePlainVersions) {
     std::mt19937 random(7);
-    for (const char* start : starts) {
+    for (const std::string& start : starts()) {
         SCOPED_TRACE(start);
-        ASSERT_TRUE(load_fen(start));
+        ASSERT_TRUE(load_fen(start.c_str()));
         walk(2, random);
     }
 }

@@ -36,8 +36,7 @@ import sys
 import time
 from collections import Counter
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import soak  # noqa: E402  (the rules of chess, written from scratch there)
+import chess_rules
 
 CUTECHESS = "/tmp/cutechess/build/cutechess-cli"
 XBOARD = "/usr/games/xboard"
@@ -56,24 +55,24 @@ def san(pos, move):
     if piece == "K" and abs(t - s) == 2:
         text = "O-O" if t > s else "O-O-O"
     elif piece == "P":
-        text = (soak.FILES[s % 8] + "x" if capture else "") + soak.square_name(t)
+        text = (chess_rules.FILES[s % 8] + "x" if capture else "") + chess_rules.square_name(t)
         if promotion:
             text += "=" + promotion.upper()
     else:
-        rivals = [m for m in soak.legal_moves(pos)
+        rivals = [m for m in chess_rules.legal_moves(pos)
                   if m[1] == t and m[0] != s and pos.board[m[0]].upper() == piece]
         mark = ""
         if rivals:
             if all(m[0] % 8 != s % 8 for m in rivals):
-                mark = soak.FILES[s % 8]
+                mark = chess_rules.FILES[s % 8]
             elif all(m[0] // 8 != s // 8 for m in rivals):
                 mark = str(s // 8 + 1)
             else:
-                mark = soak.square_name(s)
-        text = piece + mark + ("x" if capture else "") + soak.square_name(t)
-    after = soak.make(pos, move)
-    if soak.in_check(after, after.white):
-        text += "+" if soak.has_legal_move(after) else "#"
+                mark = chess_rules.square_name(s)
+        text = piece + mark + ("x" if capture else "") + chess_rules.square_name(t)
+    after = chess_rules.make(pos, move)
+    if chess_rules.in_check(after, after.white):
+        text += "+" if chess_rules.has_legal_move(after) else "#"
     return text
 
 
@@ -81,17 +80,17 @@ def write_openings(path, count, plies, seed):
     rng = random.Random(seed)
     with open(path, "w") as out:
         for n in range(count):
-            pos = soak.start_position()
+            pos = chess_rules.start_position()
             words = []
             for p in range(plies):
-                moves = soak.legal_moves(pos)
+                moves = chess_rules.legal_moves(pos)
                 # Keep openings short of mate, so every game is a real game.
-                moves = [m for m in moves if soak.has_legal_move(soak.make(pos, m))]
+                moves = [m for m in moves if chess_rules.has_legal_move(chess_rules.make(pos, m))]
                 move = rng.choice(moves)
                 if p % 2 == 0:
                     words.append("%d." % (p // 2 + 1))
                 words.append(san(pos, move))
-                pos = soak.make(pos, move)
+                pos = chess_rules.make(pos, move)
             out.write('[Event "opening %d"]\n[Result "*"]\n\n%s *\n\n' % (n + 1, " ".join(words)))
 
 

@@ -16,8 +16,8 @@ mate, stalemate or a ply limit, in one of three ways:
   endings random moves typed for both sides, a mate or stalemate whenever one
           is there, and `go` at three turns in ten: games end every way
 
-Everything the engine prints is checked against rules written here from
-scratch, independent of the engine's code:
+Everything the engine prints is checked against the rules of
+tools/chess_rules.py, written from scratch, independent of the engine's code:
 
   - every move it prints ("move ...", "Hint: ...", the lines of its thinking
     and the whisper) is legal in the position, and the board it shows after
@@ -49,19 +49,15 @@ import sys
 import time
 from collections import Counter, deque
 
-# ---------------------------------------------------------------------------
-# Rules. Squares are numbered a1 = 0 .. h8 = 63 (rank 1 first); the board is a
-# list of 64 characters, "PNBRQK" for white, "pnbrqk" for black, "." empty.
+import chess_rules
+from chess_rules import (find_legal, has_legal_move, in_check, legal_moves, make, move_text, own,
+                         start_position)
 
-FILES = "abcdefgh"
-KNIGHT_STEPS = [(1, 2), (2, 1), (2, -1), (1, -2), (-1, -2), (-2, -1), (-2, 1), (-1, 2)]
-KING_STEPS = [(1, 0), (1, 1), (0, 1), (-1, 1), (-1, 0), (-1, -1), (0, -1), (1, -1)]
-DIAGONALS = [(1, 1), (1, -1), (-1, 1), (-1, -1)]
-LINES = [(1, 0), (-1, 0), (0, 1), (0, -1)]
+# ---------------------------------------------------------------------------
+# What is the engine's own: its result and draw lines, its rule of mating
+# material, its board diagram; and the rules' self-check before a soak.
+
 VALUES = {"P": 100, "N": 300, "B": 325, "R": 500, "Q": 900, "K": 0}
-START = list("RNBQKBNR" + "P" * 8 + "." * 32 + "p" * 8 + "rnbqkbnr")
-# The castling right lost when a piece leaves or lands on these squares.
-RIGHTS_AT = {4: "KQ", 7: "K", 0: "Q", 60: "kq", 63: "k", 56: "q"}
 RESULT_LINES = {
     "white mates": "1-0 {White mates}",
     "black mates": "0-1 {Black mates}",
@@ -69,193 +65,6 @@ RESULT_LINES = {
 }
 REPETITION_LINES = ["tellics draw", "1/2-1/2 {Draw by repetition}"]
 MATERIAL_LINES = ["tellics draw", "1/2-1/2 {Neither player has mating material}"]
-
-
-def square_name(s):
-    return FILES[s % 8] + str(s // 8 + 1)
-
-
-def parse_square(text):
-    return FILES.index(text[0]) + 8 * (int(text[1]) - 1)
-
-
-def on_board(f, r):
-    return 0 <= f < 8 and 0 <= r < 8
-
-
-def own(c, white):
-    return c != "." and c.isupper() == white
-
-
-class Position:
-    """A position with everything its key needs: placement, side to move,
-    castling rights, en-passant square (after every double step), and the
-    half-move clock."""
-
-    __slots__ = ("board", "white", "castling", "ep", "halfmove")
-
-    def __init__(self, board, white, castling, ep, halfmove):
-        self.board = board
-        self.white = white
-        self.castling = castling
-        self.ep = ep
-        self.halfmove = halfmove
-
-    def key(self):
-        return ("".join(self.board), self.white, self.castling, self.ep)
-
-
-def start_position():
-    return Position(list(START), True, "KQkq", None, 0)
-
-
-def attacked(pos, s, by_white):
-    b = pos.board
-    f, r = s % 8, s // 8
-    pawn_rank = r - 1 if by_white else r + 1
-    pawn = "P" if by_white else "p"
-    for df in (-1, 1):
-        if on_board(f + df, pawn_rank) and b[pawn_rank * 8 + f + df] == pawn:
-            return True
-    for steps, kinds in ((KNIGHT_STEPS, "N"), (KING_STEPS, "K")):
-        piece = kinds if by_white else kinds.lower()
-        for df, dr in steps:
-            if on_board(f + df, r + dr) and b[(r + dr) * 8 + f + df] == piece:
-                return True
-    for directions, kinds in ((DIAGONALS, "BQ"), (LINES, "RQ")):
-        pieces = kinds if by_white else kinds.lower()
-        for df, dr in directions:
-            nf, nr = f + df, r + dr
-            while on_board(nf, nr):
-                c = b[nr * 8 + nf]
-                if c != ".":
-                    if c in pieces:
-                        return True
-                    break
-                nf += df
-                nr += dr
-    return False
-
-
-def king_of(pos, white):
-    return pos.board.index("K" if white else "k")
-
-
-def in_check(pos, white):
-    return attacked(pos, king_of(pos, white), not white)
-
-
-def pseudo_moves(pos):
-    """Moves as (from, to, promotion letter or "")."""
-    b, white = pos.board, pos.white
-    moves = []
-    forward = 1 if white else -1
-    for s in range(64):
-        c = b[s]
-        if not own(c, white):
-            continue
-        f, r = s % 8, s // 8
-        kind = c.upper()
-        if kind == "P":
-            last = 7 if white else 0
-            one = s + 8 * forward
-            targets = []
-            if b[one] == ".":
-                targets.append(one)
-                if r == (1 if white else 6) and b[one + 8 * forward] == ".":
-                    targets.append(one + 8 * forward)
-            for df in (-1, 1):
-                if on_board(f + df, r + forward):
-                    t = (r + forward) * 8 + f + df
-                    if (b[t] != "." and not own(b[t], white)) or t == pos.ep:
-                        targets.append(t)
-            for t in targets:
-                if t // 8 == last:
-                    moves.extend((s, t, p) for p in "qrbn")
-                else:
-                    moves.append((s, t, ""))
-            continue
-        if kind in "NK":
-            for df, dr in KNIGHT_STEPS if kind == "N" else KING_STEPS:
-                if on_board(f + df, r + dr):
-                    t = (r + dr) * 8 + f + df
-                    if not own(b[t], white):
-                        moves.append((s, t, ""))
-        if kind in "BRQ":
-            directions = {"B": DIAGONALS, "R": LINES, "Q": DIAGONALS + LINES}[kind]
-            for df, dr in directions:
-                nf, nr = f + df, r + dr
-                while on_board(nf, nr):
-                    t = nr * 8 + nf
-                    if own(b[t], white):
-                        break
-                    moves.append((s, t, ""))
-                    if b[t] != ".":
-                        break
-                    nf += df
-                    nr += dr
-    # Castling: the right, the rook, empty squares between, and a king that
-    # neither stands, passes nor lands on an attacked square.
-    home = 0 if white else 56
-    king, rook = ("K", "R") if white else ("k", "r")
-    if b[home + 4] == king:
-        for right, rook_at, between, passes in (("K", 7, (5, 6), (4, 5, 6)),
-                                               ("Q", 0, (1, 2, 3), (4, 3, 2))):
-            if (right if white else right.lower()) not in pos.castling:
-                continue
-            if b[home + rook_at] != rook or any(b[home + x] != "." for x in between):
-                continue
-            if any(attacked(pos, home + x, not white) for x in passes):
-                continue
-            moves.append((home + 4, home + (6 if right == "K" else 2), ""))
-    return moves
-
-
-def make(pos, move):
-    """The position after a pseudo-legal move (legality not tested)."""
-    s, t, promotion = move
-    b = list(pos.board)
-    c = b[s]
-    kind = c.upper()
-    irreversible = kind == "P" or b[t] != "."
-    if kind == "P" and t == pos.ep and b[t] == ".":
-        b[t - 8 if pos.white else t + 8] = "."
-    if kind == "K" and abs(t - s) == 2:
-        rook_from, rook_to = (s + 3, s + 1) if t > s else (s - 4, s - 1)
-        b[rook_to], b[rook_from] = b[rook_from], "."
-    b[t] = (promotion.upper() if pos.white else promotion) if promotion else c
-    b[s] = "."
-    castling = pos.castling
-    for x in (s, t):
-        for right in RIGHTS_AT.get(x, ""):
-            castling = castling.replace(right, "")
-    ep = (s + t) // 2 if kind == "P" and abs(t - s) == 16 else None
-    return Position(b, not pos.white, castling, ep, 0 if irreversible else pos.halfmove + 1)
-
-
-def is_legal_after(pos, after):
-    return not in_check(after, pos.white)
-
-
-def legal_moves(pos):
-    return [m for m in pseudo_moves(pos) if is_legal_after(pos, make(pos, m))]
-
-
-def has_legal_move(pos):
-    return any(is_legal_after(pos, make(pos, m)) for m in pseudo_moves(pos))
-
-
-def move_text(move):
-    s, t, promotion = move
-    return square_name(s) + square_name(t) + promotion
-
-
-def find_legal(pos, text):
-    """The legal move the text names, or None."""
-    for m in legal_moves(pos):
-        if move_text(m) == text:
-            return m
-    return None
 
 
 def lacks_mating_material(pos, white):
@@ -278,45 +87,12 @@ def board_diagram(pos):
     return lines + ["", "   a b c d e f g h", ""]
 
 
-def from_fen(fen):
-    placement, side, castling, ep = fen.split()[:4]
-    board = ["."] * 64
-    for i, row in enumerate(placement.split("/")):
-        f = 0
-        for c in row:
-            if c.isdigit():
-                f += int(c)
-            else:
-                board[(7 - i) * 8 + f] = c
-                f += 1
-    return Position(board, side == "w", "" if castling == "-" else castling,
-                    None if ep == "-" else parse_square(ep), 0)
-
-
-def perft(pos, depth):
-    if depth == 0:
-        return 1
-    return sum(perft(make(pos, m), depth - 1) for m in legal_moves(pos))
-
-
-# Published move-path counts of well-known test positions: castling through
-# and out of check, en passant with discovered checks, every promotion.
-PERFT_CASES = [
-    ("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -", 3, 8902),
-    ("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -", 2, 2039),
-    ("8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - -", 4, 43238),
-    ("r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq -", 3, 9467),
-    ("rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ -", 2, 1486),
-]
-
-
 def check_rules():
-    """The rules above against the published counts."""
-    for fen, depth, count in PERFT_CASES:
-        got = perft(from_fen(fen), depth)
-        if got != count:
-            raise Failure(f"the soak's own move generator is wrong: perft {depth} of {fen} "
-                          f"is {got}, not {count}")
+    """The rules of chess_rules.py against the published counts."""
+    for name, fen, depth, got, published in chess_rules.self_check():
+        if got != published:
+            raise Failure(f"the rules of tools/chess_rules.py are wrong: perft {depth} of {name} "
+                          f"({fen}) is {got}, not {published}")
 
 
 # ---------------------------------------------------------------------------
@@ -432,6 +208,27 @@ MATE_NOTE = re.compile(r"^ *\d+ +10000 +\d+ +0 (Mate in \d+|Checkmate)$")
 WHISPER_NOTE = re.compile(r"^tellics whisper (Mate in \d+|Checkmate)$")
 WHISPER = re.compile(r"^tellics whisper Depth:(\d+) Score:-?\d+\.\d\d Time:\d+\.\d\d "
                      r"Nodes:\d+ NPS:\d+ PV:((?:[a-h][1-8][a-h][1-8][nbrq]? )*)$")
+
+
+VERSION_LINE = re.compile(r'^constexpr const char\* ENGINE_VERSION = "(.*)";$', re.M)
+
+
+def build_version(engine, build):
+    """The version that the build's generated/version.h gives: that of the
+    build folder BUILD, or else of the nearest folder above the engine that
+    has one."""
+    folder = build or os.path.dirname(os.path.abspath(engine))
+    while not os.path.isfile(os.path.join(folder, "generated", "version.h")):
+        parent = os.path.dirname(folder)
+        if build or parent == folder:
+            raise Failure(f"no generated/version.h in {build or 'a folder above ' + engine}; "
+                          "give the engine's build folder with --build")
+        folder = parent
+    header = os.path.join(folder, "generated", "version.h")
+    found = VERSION_LINE.search(open(header).read())
+    if not found:
+        raise Failure(f"{header} gives no ENGINE_VERSION")
+    return found.group(1)
 
 
 def check_line_of_play(pos, texts, what):
@@ -693,9 +490,10 @@ class Soak:
     def run(self):
         args = self.args
         check_rules()
+        version = build_version(args.engine, args.build)
         command = [args.engine, "soak", str(args.table_exponent)]
         self.engine = Engine(command, args.timeout)
-        self.engine.expect(["Welcome to Karvosel Version 1.12"], "banner")
+        self.engine.expect([f"Welcome to Karvosel Version {version}"], "banner")
         self.read_table_report()
         self.engine.send(f"sd {args.depth}")
         started = time.monotonic()
@@ -737,6 +535,9 @@ def main():
     parser.add_argument("--table-exponent", type=int, default=16)
     parser.add_argument("--engine", default=os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                                          "..", "build", "protocol", "karvosel"))
+    parser.add_argument("--build", help="the engine's build folder, whose generated/version.h "
+                        "gives the version of the banner (default: the nearest folder above "
+                        "the engine that has one)")
     args = parser.parse_args()
     soak = Soak(args)
     try:

@@ -15,10 +15,10 @@
 #include "protocol/cecp/movetext.h"
 #include "protocol/cecp/thinking.h"
 #include "protocol/common/game.h"
-#include "protocol/common/version.h"
 #include "search/think.h"
 #include "search/timecontrol.h"
 #include "search/tt.h"
+#include "version.h"
 
 Side engine_side;
 char command_line[COMMAND_LINE_SIZE];

@@ -6,8 +6,8 @@
 #include "platform/platform.h"
 #include "protocol/cecp/arguments.h"
 #include "protocol/cecp/loop.h"
-#include "protocol/common/version.h"
 #include "search/tt.h"
+#include "version.h"
 
 // "--help" and "--version" as the first argument answer and end the program
 // before the engine starts; interfaces never pass these words, and any other

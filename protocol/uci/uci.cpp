@@ -15,7 +15,6 @@
 #include "board/notation.h"
 #include "board/position.h"
 #include "protocol/common/game.h"
-#include "protocol/common/version.h"
 #include "protocol/uci/input.h"
 #include "protocol/uci/limits.h"
 #include "protocol/uci/timeman.h"
@@ -24,6 +23,7 @@
 #include "search/think.h"
 #include "search/timecontrol.h"
 #include "search/tt.h"
+#include "version.h"
 
 bool uci_ignore_clock = false;
 long long uci_hash_ceiling_mib = HASH_MAX_MIB;
