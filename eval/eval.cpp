@@ -103,7 +103,6 @@ int evaluate_by_scan(int alpha, int beta) {
 
 namespace {
 
-
 // rook_bonus with the pawns of the file read from the pawn sets.
 int rook_bonus_from_sets(Side side, Square s, Square own_view) {
     const Side enemy = side ^ 1;

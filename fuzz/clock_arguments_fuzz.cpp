@@ -39,7 +39,8 @@ void put_known_values() {
     clock_settings.max_depth = KEPT_DEPTH;
     clock_settings.clock_mode = false;
     clock_settings.engine_time_ms = clock_settings.opponent_time_ms = KEPT_MS;
-    clock_settings.level_moves = clock_settings.level_base = clock_settings.level_increment = KEPT_LEVEL;
+    clock_settings.level_moves = clock_settings.level_base = clock_settings.level_increment =
+        KEPT_LEVEL;
     engine_rating = opponent_rating = KEPT_RATING;
 }
 
@@ -75,17 +76,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int read = reference_numbers(arguments, n, 3);
 
     run("st", arguments);
-    expect(clock_settings.time_budget == (read ? (n[0] < 1 ? 1 : n[0]) : KEPT_BUDGET), "st: wrong budget");
-    expect(clock_settings.max_depth == TIMED_MAX_DEPTH && !clock_settings.clock_mode, "st: wrong mode");
+    expect(clock_settings.time_budget == (read ? (n[0] < 1 ? 1 : n[0]) : KEPT_BUDGET),
+           "st: wrong budget");
+    expect(clock_settings.max_depth == TIMED_MAX_DEPTH && !clock_settings.clock_mode,
+           "st: wrong mode");
 
     run("sd", arguments);
-    expect(clock_settings.max_depth == (read ? (n[0] < 1 ? 1 : n[0]) : KEPT_DEPTH), "sd: wrong depth");
+    expect(clock_settings.max_depth == (read ? (n[0] < 1 ? 1 : n[0]) : KEPT_DEPTH),
+           "sd: wrong depth");
     expect(clock_settings.time_budget == NO_TIME_LIMIT, "sd: wrong budget");
 
     run("time", arguments);
-    expect(clock_settings.engine_time_ms == (read ? centiseconds_as_ms(n[0]) : KEPT_MS), "time: wrong clock");
+    expect(clock_settings.engine_time_ms == (read ? centiseconds_as_ms(n[0]) : KEPT_MS),
+           "time: wrong clock");
     run("otim", arguments);
-    expect(clock_settings.opponent_time_ms == (read ? centiseconds_as_ms(n[0]) : KEPT_MS), "otim: wrong clock");
+    expect(clock_settings.opponent_time_ms == (read ? centiseconds_as_ms(n[0]) : KEPT_MS),
+           "otim: wrong clock");
 
     run("rating", arguments);
     expect(engine_rating == (read > 0 ? n[0] : KEPT_RATING), "rating: wrong engine rating");
@@ -94,8 +100,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     run("level", arguments);
     expect(clock_settings.level_moves == (read > 0 ? n[0] : KEPT_LEVEL), "level: wrong moves");
     expect(clock_settings.level_base == (read > 1 ? n[1] : KEPT_LEVEL), "level: wrong base");
-    expect(clock_settings.level_increment == (read > 2 ? n[2] : KEPT_LEVEL), "level: wrong increment");
-    expect(clock_settings.max_depth == TIMED_MAX_DEPTH && clock_settings.time_budget == NO_TIME_LIMIT && clock_settings.clock_mode,
+    expect(clock_settings.level_increment == (read > 2 ? n[2] : KEPT_LEVEL),
+           "level: wrong increment");
+    expect(clock_settings.max_depth == TIMED_MAX_DEPTH &&
+               clock_settings.time_budget == NO_TIME_LIMIT && clock_settings.clock_mode,
            "level: wrong mode");
 
     // The level just read with the clock at the first number (as `time` sets it).
@@ -104,9 +112,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     compute_time_budget();
     game_ply = 0;
     // With an increment the budget is what the interface's numbers add up to.
-    if (clock_settings.level_increment <= 0) expect(clock_settings.time_budget >= 1, "a budget below one second");
+    if (clock_settings.level_increment <= 0)
+        expect(clock_settings.time_budget >= 1, "a budget below one second");
     expect(clock_settings.max_depth == TIMED_MAX_DEPTH ||
-               (clock_settings.max_depth == LOW_TIME_DEPTH && clock_settings.time_budget == NO_TIME_LIMIT),
+               (clock_settings.max_depth == LOW_TIME_DEPTH &&
+                clock_settings.time_budget == NO_TIME_LIMIT),
            "the low-time mode is not a fixed depth without a time limit");
     return 0;
 }

@@ -17,7 +17,7 @@ constexpr long long DEADLINE_MARGIN_MS = 50;
 
 struct SearchLimits {
     // ---- set for each search: reset_search_limits puts them to no limit ----
-    int max_depth = 1;               // the last iteration
+    int max_depth = 1;                // the last iteration
     int time_budget = NO_TIME_LIMIT;  // seconds; NO_TIME_LIMIT for none
     // A budget in milliseconds, for front ends whose clocks count them. Above
     // 0 it takes the place of time_budget: the search is abandoned once it has

@@ -43,7 +43,8 @@ void compute_time_budget() {
     if (left > 0 && c.engine_time_ms > LOW_TIME_MS) {
         c.engine_time_ms -= BASE_RESERVE_FACTOR * c.level_base;
         const double seconds = std::trunc(static_cast<double>(c.engine_time_ms) / left * 0.001);
-        c.time_budget = seconds >= static_cast<double>(INT_MAX) ? INT_MAX : static_cast<int>(seconds);
+        c.time_budget =
+            seconds >= static_cast<double>(INT_MAX) ? INT_MAX : static_cast<int>(seconds);
         if (c.time_budget == 0) c.time_budget = 1;
     } else {
         c.time_budget = 1;

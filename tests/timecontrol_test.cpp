@@ -102,7 +102,8 @@ TEST(TimeControlState, StartValues) {
     EXPECT_FALSE(clock_settings.clock_mode);
     EXPECT_EQ(clock_settings.engine_time_ms, 0);
     EXPECT_EQ(clock_settings.opponent_time_ms, 0);
-    EXPECT_EQ(clock_settings.level_moves + clock_settings.level_base + clock_settings.level_increment, 0);
+    EXPECT_EQ(
+        clock_settings.level_moves + clock_settings.level_base + clock_settings.level_increment, 0);
 }
 
 TEST(TimeControlState, DepthFiveStaysForLaterMoves) {

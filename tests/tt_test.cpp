@@ -126,7 +126,8 @@ TEST_F(TTTable, SharedIndexDifferentKeyNeverAnswers) {
     tt_store(key_index(), TT_EXACT, -20, 4);
     EXPECT_EQ(tt_probe(key_index(), -10000, 10000, 1), -20);
     position.position_key = KEY;
-    EXPECT_EQ(tt_probe(key_index(), -10000, 10000, 1), std::nullopt) << "the other position overwrote the entry";
+    EXPECT_EQ(tt_probe(key_index(), -10000, 10000, 1), std::nullopt)
+        << "the other position overwrote the entry";
 }
 
 TEST_F(TTTable, FreshEntryNeverAnswersASearchProbe) {

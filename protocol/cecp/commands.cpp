@@ -42,11 +42,10 @@ int read_number_or_keep(const char* word, int value) {
 
 // The protocol gives times in centiseconds; they are kept in milliseconds.
 // Without a number the clock keeps the time it has.
-long long read_centiseconds_as_ms(const char* word, long long kept_ms) {
+void read_centiseconds_as_ms(const char* word, long long* clock_ms) {
     int centiseconds = 0;
     int* const targets[] = {&centiseconds};
-    if (scan_numbers(command_line, word, targets, 1) != 1) return kept_ms;
-    return 10LL * centiseconds;
+    if (scan_numbers(command_line, word, targets, 1) == 1) *clock_ms = 10LL * centiseconds;
 }
 
 void set_side_to_move(Side side) {
@@ -135,118 +134,53 @@ struct Command {
     CommandOutcome (*run)();
 };
 
+// clang-format off
 // Compared in this order; a word matches only when it is the command word exactly.
 constexpr Command commands[] = {
-    {"new",
-     [] {
-         command_new();
-         return CommandOutcome::DONE;
-     }},
+    {"new", [] { command_new(); return CommandOutcome::DONE; }},
     {"quit", [] { return CommandOutcome::QUIT; }},
-    {"force",
-     [] {
-         engine_side = NO_SIDE;
-         return CommandOutcome::DONE;
-     }},
-    {"white",
-     [] {
-         set_side_to_move(WHITE);
-         return CommandOutcome::DONE;
-     }},
-    {"black",
-     [] {
-         set_side_to_move(BLACK);
-         return CommandOutcome::DONE;
-     }},
-    {"st",
-     [] {
+    {"force", [] { engine_side = NO_SIDE; return CommandOutcome::DONE; }},
+    {"white", [] { set_side_to_move(WHITE); return CommandOutcome::DONE; }},
+    {"black", [] { set_side_to_move(BLACK); return CommandOutcome::DONE; }},
+    {"st", [] {
          clock_settings.time_budget = read_number_or_keep("st", clock_settings.time_budget);
          if (clock_settings.time_budget < 1) clock_settings.time_budget = 1;
          clock_settings.max_depth = TIMED_MAX_DEPTH;
          clock_settings.clock_mode = false;
          return CommandOutcome::DONE;
      }},
-    {"sd",
-     [] {
+    {"sd", [] {
          clock_settings.max_depth = read_number_or_keep("sd", clock_settings.max_depth);
          if (clock_settings.max_depth < 1) clock_settings.max_depth = 1;
          clock_settings.time_budget = NO_TIME_LIMIT;
          return CommandOutcome::DONE;
      }},
-    {"go",
-     [] {
-         engine_side = position.side_to_move;
-         return CommandOutcome::DONE;
-     }},
-    {"hint",
-     [] {
-         command_hint();
-         return CommandOutcome::DONE;
-     }},
-    {"undo",
-     [] {
-         command_undo();
-         return CommandOutcome::DONE;
-     }},
-    {"remove",
-     [] {
-         command_remove();
-         return CommandOutcome::DONE;
-     }},
-    {"board",
-     [] {
-         print_board();
-         return CommandOutcome::DONE;
-     }},
+    {"go", [] { engine_side = position.side_to_move; return CommandOutcome::DONE; }},
+    {"hint", [] { command_hint(); return CommandOutcome::DONE; }},
+    {"undo", [] { command_undo(); return CommandOutcome::DONE; }},
+    {"remove", [] { command_remove(); return CommandOutcome::DONE; }},
+    {"board", [] { print_board(); return CommandOutcome::DONE; }},
     {"edit", [] { return edit_position() ? CommandOutcome::DONE : CommandOutcome::QUIT; }},
-    {"time",
-     [] {
-         clock_settings.engine_time_ms =
-             read_centiseconds_as_ms("time", clock_settings.engine_time_ms);
+    {"time", [] {
+         read_centiseconds_as_ms("time", &clock_settings.engine_time_ms);
          return CommandOutcome::DONE;
      }},
-    {"otim",
-     [] {
-         clock_settings.opponent_time_ms =
-             read_centiseconds_as_ms("otim", clock_settings.opponent_time_ms);
+    {"otim", [] {
+         read_centiseconds_as_ms("otim", &clock_settings.opponent_time_ms);
          return CommandOutcome::DONE;
      }},
-    {"level",
-     [] {
-         command_level();
-         return CommandOutcome::DONE;
-     }},
-    {"result",
-     [] {
-         command_result();
-         return CommandOutcome::DONE;
-     }},
-    {"ml",
-     [] {
-         command_ml();
-         return CommandOutcome::DONE;
-     }},
-    {"name",
-     [] {
+    {"level", [] { command_level(); return CommandOutcome::DONE; }},
+    {"result", [] { command_result(); return CommandOutcome::DONE; }},
+    {"ml", [] { command_ml(); return CommandOutcome::DONE; }},
+    {"name", [] {
          scan_word(command_line, "name", opponent_name, OPPONENT_NAME_SIZE);
          return CommandOutcome::DONE;
      }},
-    {"rating",
-     [] {
-         command_rating();
-         return CommandOutcome::DONE;
-     }},
-    {"computer",
-     [] {
-         opponent_is_computer = true;
-         return CommandOutcome::DONE;
-     }},
-    {"help",
-     [] {
-         command_help();
-         return CommandOutcome::DONE;
-     }},
+    {"rating", [] { command_rating(); return CommandOutcome::DONE; }},
+    {"computer", [] { opponent_is_computer = true; return CommandOutcome::DONE; }},
+    {"help", [] { command_help(); return CommandOutcome::DONE; }},
 };
+// clang-format on
 
 // The command words in two columns, the first half of the table on the left.
 void command_help() {

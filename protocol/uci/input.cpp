@@ -73,7 +73,8 @@ void queue_input_line(InputLine line) {
         const std::lock_guard<std::mutex> lock(input_queue.mutex);
         // A stop behind other lines is meant for a later search: the lines
         // before it come first, and the clock test finds it once it leads.
-        if (stops && input_queue.lines.empty()) search_limits.stop_requested.store(true, std::memory_order_relaxed);
+        if (stops && input_queue.lines.empty())
+            search_limits.stop_requested.store(true, std::memory_order_relaxed);
         input_queue.lines.push_back(std::move(line));
         input_queue.waiting.fetch_add(1, std::memory_order_release);
     }
