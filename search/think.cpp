@@ -89,8 +89,7 @@ const SearchResult& think() {
 
 void search_clear() {
     tt_clear();
-    std::memset(ordering.killer_move, 0, sizeof ordering.killer_move);
-    std::memset(ordering.history_score, 0, sizeof ordering.history_score);
+    ordering = OrderingTables{};
     clear_pv();
     ply = 0;
     std::memset(undo_stack, 0, sizeof undo_stack);

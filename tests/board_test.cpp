@@ -64,8 +64,7 @@ class BoardFixture : public ::testing::Test {
    protected:
     void SetUp() override {
         ensure_keys();
-        std::fill(ordering.killer_move, ordering.killer_move + MAX_PLY + 1, Move{0});
-        std::fill(&ordering.history_score[0][0], &ordering.history_score[0][0] + 64 * 64, 0);
+        ordering = OrderingTables{};
     }
 };
 

@@ -95,12 +95,9 @@ class FastPaths : public ::testing::Test {
    protected:
     void SetUp() override {
         init_keys();
-        std::fill(ordering.killer_move, ordering.killer_move + MAX_PLY + 1, Move{0});
-        std::fill(&ordering.history_score[0][0], &ordering.history_score[0][0] + 64 * 64, 0);
+        ordering = OrderingTables{};
     }
-    void TearDown() override {
-        std::fill(&ordering.history_score[0][0], &ordering.history_score[0][0] + 64 * 64, 0);
-    }
+    void TearDown() override { ordering = OrderingTables{}; }
 };
 
 TEST_F(FastPaths, RandomPlayoutsAgreeWithThePlainVersions) {
