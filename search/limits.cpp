@@ -4,6 +4,7 @@
 
 SearchLimits search_limits;
 long long nodes = 0;
+int seldepth = 0;
 SearchClock search_clock;
 
 static ClockReader clock_reader = platform_clock_ms;
@@ -12,8 +13,12 @@ void reset_search_limits(int depth) {
     search_limits.max_depth = depth;
     search_limits.time_budget = NO_TIME_LIMIT;
     search_limits.budget_ms = NO_BUDGET_MS;
+    search_limits.soft_budget_ms = NO_BUDGET_MS;
     search_limits.node_limit = NO_NODE_LIMIT;
     search_limits.report_iterations = true;
+    search_limits.mate_moves = 0;
+    search_limits.multipv = 1;
+    search_limits.search_move_count = 0;
 }
 
 long long clock_ms() { return clock_reader(); }
@@ -28,13 +33,21 @@ void start_search_clock() {
     search_clock.search_start_ms = now;
     search_clock.elapsed_ms = 0;
     nodes = 0;
+    seldepth = 0;
 }
 
 void measure_elapsed() { search_clock.elapsed_ms = clock_ms() - search_clock.search_start_ms; }
 
+void set_running_budget(long long budget_ms, long long soft_budget_ms) {
+    search_limits.budget_ms = budget_ms;
+    search_limits.soft_budget_ms = soft_budget_ms;
+    search_clock.stop_time_ms = search_clock.search_start_ms + budget_ms;
+}
+
 bool budget_mostly_spent() {
     if (search_limits.budget_ms > NO_BUDGET_MS)
-        return 3 * (clock_ms() - search_clock.search_start_ms) > search_limits.budget_ms;
+        return search_limits.soft_budget_ms > NO_BUDGET_MS &&
+               clock_ms() - search_clock.search_start_ms > search_limits.soft_budget_ms;
     const int elapsed = elapsed_cs();
     return search_limits.time_budget != NO_TIME_LIMIT &&
            search_limits.time_budget * 100LL - elapsed < 2LL * elapsed;

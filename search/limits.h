@@ -6,6 +6,8 @@
 #include <atomic>
 #include <climits>
 
+#include "board/types.h"
+
 // A time budget of this many seconds means no time limit.
 constexpr int NO_TIME_LIMIT = 10000;
 constexpr long long NO_BUDGET_MS = 0;
@@ -14,6 +16,8 @@ constexpr int NO_DEPTH_CEILING = INT_MAX;
 // The search is abandoned this long before a budget in seconds ends, so that
 // the move still reaches the interface within the budget.
 constexpr long long DEADLINE_MARGIN_MS = 50;
+// No position has more legal moves than this.
+constexpr int MAX_ROOT_MOVES = 256;
 
 struct SearchLimits {
     // ---- set for each search: reset_search_limits puts them to no limit ----
@@ -21,14 +25,24 @@ struct SearchLimits {
     int time_budget = NO_TIME_LIMIT;  // seconds; NO_TIME_LIMIT for none
     // A budget in milliseconds, for front ends whose clocks count them. Above
     // 0 it takes the place of time_budget: the search is abandoned once it has
-    // passed (the front end keeps its own margin), and no iteration starts once
-    // a third of it has passed.
+    // passed (the front end keeps its own margin).
     long long budget_ms = NO_BUDGET_MS;
+    // With budget_ms: above 0, no iteration starts once this much has passed.
+    long long soft_budget_ms = NO_BUDGET_MS;
     // Above 0, the search is abandoned as at the deadline at the first clock
     // test at or past that many nodes.
     long long node_limit = NO_NODE_LIMIT;
     // Whether each completed iteration is reported (a hint leaves that out).
     bool report_iterations = true;
+    // Above 0: the search ends once it has found a mate in this many moves or
+    // fewer, and goes no deeper than such a mate needs.
+    int mate_moves = 0;
+    // How many best root moves are searched, each as a line of its own.
+    int multipv = 1;
+    // The root moves the search may play, when search_move_count is above 0;
+    // otherwise every legal move.
+    Move search_moves[MAX_ROOT_MOVES] = {};
+    int search_move_count = 0;
 
     // ---- kept from search to search ----
     // Bounds for harnesses that must keep every search short (the fuzzers):
@@ -52,8 +66,9 @@ extern SearchLimits search_limits;
 void reset_search_limits(int depth);
 
 // Nodes visited by search and quiesce in the current think, which the node
-// limits count.
+// limits count, and the deepest ply they reached.
 extern long long nodes;
+extern int seldepth;
 
 // The running search's clock: when it began, when it must be abandoned, and
 // the thinking time as last measured.
@@ -75,6 +90,9 @@ void set_clock_reader(ClockReader reader);
 void start_search_clock();
 // Reads the clock into search_clock.elapsed_ms.
 void measure_elapsed();
+// Gives the running search a budget in milliseconds counted from its start,
+// as if it had started with it (a ponder search whose move was played).
+void set_running_budget(long long budget_ms, long long soft_budget_ms);
 // The thinking time as last measured, in centiseconds, truncated.
 inline int elapsed_cs() { return static_cast<int>(search_clock.elapsed_ms / 10); }
 // Whether the next iteration is not to start: more than a third of the

@@ -25,3 +25,10 @@ void boost_pv_move();
 void update_pv(Move move);
 // Empties the PV table and stops following it.
 void clear_pv();
+
+// The root moves the line being searched may play: with a filter set, the
+// root's list keeps only those (in their generated order); without one, all.
+void set_root_filter(const Move* moves, int count);
+void clear_root_filter();
+// Applied by the search to the list of ply 0 as it generates it.
+void filter_root_moves();

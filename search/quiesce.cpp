@@ -10,6 +10,7 @@
 
 int quiesce(int alpha, int beta) {
     ++nodes;
+    if (ply > seldepth) seldepth = ply;
     if (nodes % CLOCK_CHECK_INTERVAL == 0) abandon_search_at_deadline();
     pv_length[ply] = ply;
     if (ply >= MAX_PLY - 1) return evaluate(alpha, beta);

@@ -4,6 +4,7 @@
 #include "search/movepick.h"
 
 SearchReporter search_reporter = {};
+int report_line_number = 1;
 
 void report_root_line(int depth, int score, bool completed) {
     measure_elapsed();
@@ -13,6 +14,8 @@ void report_root_line(int depth, int score, bool completed) {
                         nodes,
                         search_clock.elapsed_ms,
                         std::span<const Move>(pv_table[0], static_cast<std::size_t>(pv_length[0])),
-                        completed};
+                        completed,
+                        report_line_number,
+                        seldepth};
     search_reporter.root_line(line);
 }

@@ -19,6 +19,9 @@ struct RootLine {
     // Whether the iteration of `depth` completed with this line; false for a
     // new best root move found within it.
     bool completed;
+    // Which of the best lines this is, from 1 (several are searched on request).
+    int multipv;
+    int seldepth;  // the deepest ply the search reached
 };
 
 struct SearchReporter {
@@ -30,10 +33,15 @@ struct SearchReporter {
     void (*mate_found)(int depth, int moves, long long elapsed_ms);
     // The root has no legal move: `side`, to move, is mated or stalemated.
     void (*no_legal_move)(Side side);
+    // The iteration of `depth` starts on the `number`-th root move it
+    // searches, `move`.
+    void (*root_move)(int depth, Move move, int number);
 };
 
 // The reporter in use; all null (silent) until a front end installs its own.
 extern SearchReporter search_reporter;
 
-// Measures the thinking time and reports the root's line, row 0 of the PV table.
+// Measures the thinking time and reports the root's line, row 0 of the PV
+// table, as the line numbered report_line_number.
 void report_root_line(int depth, int score, bool completed);
+extern int report_line_number;

@@ -17,6 +17,7 @@
 int search(int alpha, int beta, int depth) {
     // Step 1. Count the node; its line is empty so far
     ++nodes;
+    if (ply > seldepth) seldepth = ply;
     pv_length[ply] = ply;
 
     // Step 2. The full-width depth is used up
@@ -40,14 +41,18 @@ int search(int alpha, int beta, int depth) {
     // Step 7. Check extension
     if (side_to_move_in_check()) ++depth;
 
-    // Step 8. Generate moves, the previous PV's move first
+    // Step 8. Generate moves (at the root, only those this line may play),
+    // the previous PV's move first
     generate_moves();
+    const bool root = ply == 0;
+    if (root) filter_root_moves();
     if (follow_pv) boost_pv_move();
 
     // Step 9. Before the first legal move
     int limit = beta;
     bool alpha_raised = false;
     bool legal_move_seen = false;
+    int root_moves_searched = 0;
 
     // Step 10. Move loop. Where the children probe the table, each move is
     // picked one move ahead, so that its child's entry is fetched while the
@@ -70,6 +75,8 @@ int search(int alpha, int beta, int depth) {
         const Move move = move_stack[i].move;
         if (!make_move(move)) continue;
         legal_move_seen = true;
+        if (root && search_reporter.root_move)
+            search_reporter.root_move(depth, move, ++root_moves_searched);
         // at the root, where nothing was fetched ahead, the child's entry is
         // fetched now: it probes the table first thing unless its depth is used up
         if (depth > 1 && !pick_ahead) tt_prefetch(position.position_key);
@@ -104,7 +111,7 @@ int search(int alpha, int beta, int depth) {
         // Step 10.10. A new best line
         update_pv(move);
         alpha = score;
-        if (ply == 0) report_root_line(depth, score, false);
+        if (root) report_root_line(depth, score, false);
     }
 
     // Step 11. Mate, stalemate, the fifty-move rule, and the table store

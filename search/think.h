@@ -9,6 +9,14 @@
 
 // Half-width of the window around the previous iteration's score.
 constexpr int ASPIRATION_MARGIN = 125;
+// The most best lines a search offers.
+constexpr int MAX_MULTIPV = 64;
+
+// A root move and its score, as one of the best lines found it.
+struct LineScore {
+    Move move;
+    int score;
+};
 
 // What a search leaves for its front end. The move and score are those of
 // the last completed iteration, and stay from one search to the next until
@@ -27,6 +35,16 @@ struct SearchResult {
     // The first entry of that row, which a cut-short iteration may have
     // written before it emptied the line for a new attempt.
     Move latest_root_move = 0;
+    // The root move that an iteration cut short found better than best_move:
+    // searched with the full window, it raised alpha; 0 when there is none.
+    Move cut_short_move = 0;
+    // The line of the last completed iteration, whose first move is best_move
+    // (empty when none completed; with several lines, the first).
+    std::span<const Move> completed_pv;
+    // With several lines searched: each line's move and score at the last
+    // depth that completed it, in the order searched (the best first).
+    int line_count = 0;
+    LineScore lines[MAX_MULTIPV] = {};
 };
 
 // Searches the root position, whose moves stand in the list of ply 0. The

@@ -11,6 +11,13 @@ TTEntry* tt_table = nullptr;
 std::uint32_t tt_entries = 0;
 std::uint32_t tt_mask = 0;
 
+namespace {
+
+// Never 0, the generation of an entry never written.
+std::uint8_t tt_generation = 1;
+
+}  // namespace
+
 void tt_set_size(int n) {
     tt_release();
     if (n < TT_MIN_EXPONENT || n > TT_MAX_EXPONENT) {
@@ -54,6 +61,18 @@ int tt_exponent_for_mib(long long mib) {
 void tt_clear() {
     if (tt_table != nullptr)
         std::memset(tt_table, 0, static_cast<std::size_t>(tt_entries) * sizeof(TTEntry));
+}
+
+void tt_new_search() {
+    tt_generation = tt_generation == 255 ? 1 : static_cast<std::uint8_t>(tt_generation + 1);
+}
+
+int tt_hashfull() {
+    if (tt_table == nullptr) return 0;
+    const std::uint32_t sample = tt_entries < 1000 ? tt_entries : 1000;
+    std::uint32_t written = 0;
+    for (std::uint32_t i = 0; i < sample; ++i) written += tt_table[i].generation == tt_generation;
+    return static_cast<int>(written * 1000 / sample);
 }
 
 void tt_release() {
@@ -102,4 +121,5 @@ void tt_store(std::uint32_t index, int type, int score, int depth) {
     entry.score = score;
     entry.depth = static_cast<std::int8_t>(depth);
     entry.type = static_cast<std::uint8_t>(type);
+    entry.generation = tt_generation;
 }

@@ -27,6 +27,7 @@ struct TTEntry {
     std::int32_t score;
     std::int8_t depth;
     std::uint8_t type;
+    std::uint8_t generation;  // the search that wrote it, for tt_hashfull
 };
 static_assert(sizeof(TTEntry) == 12, "two words and two bytes, naturally aligned");
 
@@ -52,6 +53,11 @@ void tt_release();
 int tt_exponent_for_mib(long long mib);
 // Empties the table, as a new allocation would.
 void tt_clear();
+// Starts a new search's generation of entries.
+void tt_new_search();
+// Entries written in the current generation, per thousand, from a sample of
+// the first thousand entries (all of them in a smaller table).
+int tt_hashfull();
 
 // The entry that holds a position of this key.
 inline std::uint32_t tt_index_of(std::uint32_t key) { return key & tt_mask; }

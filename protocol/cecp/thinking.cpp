@@ -33,5 +33,5 @@ void announce_mate(int depth, int moves, long long elapsed_ms) {
 }  // namespace
 
 void install_thinking_output() {
-    search_reporter = {print_root_line, announce_mate, print_game_over};
+    search_reporter = {print_root_line, announce_mate, print_game_over, nullptr};
 }
