@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "protocol/uci/limits.h"
+#include "protocol/uci/options.h"
 #include "protocol/uci/timeman.h"
 #include "search/tt.h"
 #include "tests/case_name.h"
@@ -28,6 +30,18 @@ TEST(GoParameters, ReadEveryWord) {
     EXPECT_FALSE(searches_until_stopped(limits));
 }
 
+TEST(GoParameters, PonderMateAndSearchMoves) {
+    std::string complaints;
+    const GoLimits limits =
+        parse_go("ponder wtime 500 searchmoves e2e4 0000 e2e4 mate 2 binc 7", &complaints);
+    EXPECT_EQ(complaints, "");
+    EXPECT_TRUE(limits.ponder);
+    EXPECT_EQ(limits.time_ms[WHITE], 500);
+    EXPECT_EQ(limits.search_moves, (std::vector<std::string>{"e2e4", "0000", "e2e4"}));
+    EXPECT_EQ(limits.mate, 2);
+    EXPECT_EQ(limits.increment_ms[BLACK], 7);
+}
+
 TEST(GoParameters, FaultsAreNamedAndSkipped) {
     const struct {
         const char* words;
@@ -43,11 +57,10 @@ TEST(GoParameters, FaultsAreNamedAndSkipped) {
         {"depth 99999999999999999999999", "", 2147483647, false},
         {"depth -3", "", 0, true},
         {"sideways depth 2", "go: unknown word sideways\n", 2, false},
-        {"searchmoves e2e4 d2d4 depth 2", "go searchmoves: not offered; searching every move\n", 2,
-         false},
-        {"ponder depth 2", "go ponder: pondering is not offered; searching as for a move\n", 2,
-         false},
-        {"mate 3", "go mate: not offered; searching as for a move\n", 0, true},
+        {"searchmoves e2e4 d2d4 depth 2", "", 2, false},
+        {"ponder depth 2", "", 2, true},
+        {"mate 3", "", 0, false},
+        {"mate 0", "go mate: a number of moves from 1 up must follow\n", 0, true},
     };
     for (const auto& c : cases) {
         std::string complaints;
@@ -63,34 +76,36 @@ TEST(GoParameters, NegativeClocksCountAsEmpty) {
     const GoLimits limits = parse_go("wtime -50 btime -1", &complaints);
     EXPECT_EQ(limits.time_ms[WHITE], 0);
     EXPECT_EQ(limits.time_ms[BLACK], 0);
-    EXPECT_EQ(move_budget_ms(limits, WHITE), 1);
+    EXPECT_EQ(move_budget(limits, WHITE, MOVE_OVERHEAD_DEFAULT_MS).hard_ms, 1);
 }
 
 struct BudgetCase {
     const char* name;
     const char* go;
     Side side;
-    long long budget_ms;
+    long long hard_ms;
+    long long soft_ms;
 };
 
-// (time - 50) / 30 + increment, at most half of time - 50, even on the last
-// move before a control; movetime less 40 ms, at least half of it; with
-// movestogo the rest is spread over those moves.
+// The share is time / 30 (or / movestogo) + increment; the search may run to
+// 2.5 shares, never past half the time, and starts no iteration after 0.6 of
+// a share; the Move Overhead (10 ms here) comes off both. movetime is used
+// whole but for the overhead, with no soft limit.
 constexpr BudgetCase budget_cases[] = {
-    {"no clock", "depth 5", WHITE, 0},
-    {"the side's own clock", "wtime 10050 btime 3050", BLACK, 100},
-    {"ten seconds and a tenth", "wtime 10000 btime 10000 winc 100 binc 100", WHITE, 431},
-    {"eight seconds and 80 ms", "wtime 8000 btime 8000 winc 80 binc 80", BLACK, 345},
-    {"forty moves in ten seconds", "wtime 10000 btime 10000 movestogo 40", WHITE, 248},
-    {"last move before the control", "wtime 1050 btime 1050 movestogo 1", WHITE, 500},
-    {"two moves before the control", "wtime 1050 btime 1050 movestogo 2", WHITE, 500},
-    {"increment beyond the clock", "wtime 250 btime 250 winc 1000 binc 1000", WHITE, 100},
-    {"clock below the overhead", "wtime 30 btime 30 winc 20 binc 20", WHITE, 1},
-    {"empty clock", "wtime 0 btime 0", WHITE, 1},
-    {"movetime", "movetime 100", WHITE, 60},
-    {"short movetime", "movetime 40", WHITE, 20},
-    {"movetime 1", "movetime 1", WHITE, 1},
-    {"movetime before the clock", "wtime 100000 btime 100000 movetime 1000", WHITE, 960},
+    {"no clock", "depth 5", WHITE, 0, 0},
+    {"the side's own clock", "wtime 10050 btime 3050", BLACK, 242, 50},
+    {"ten seconds and a tenth", "wtime 10000 btime 10000 winc 100 binc 100", WHITE, 1072, 249},
+    {"eight seconds and 80 ms", "wtime 8000 btime 8000 winc 80 binc 80", BLACK, 855, 197},
+    {"forty moves in ten seconds", "wtime 10000 btime 10000 movestogo 40", WHITE, 615, 140},
+    {"last move before the control", "wtime 1050 btime 1050 movestogo 1", WHITE, 515, 515},
+    {"two moves before the control", "wtime 1050 btime 1050 movestogo 2", WHITE, 515, 305},
+    {"increment beyond the clock", "wtime 250 btime 250 winc 1000 binc 1000", WHITE, 115, 115},
+    {"clock near the overhead", "wtime 30 btime 30 winc 20 binc 20", WHITE, 5, 2},
+    {"empty clock", "wtime 0 btime 0", WHITE, 1, 1},
+    {"movetime", "movetime 100", WHITE, 90, 0},
+    {"short movetime", "movetime 40", WHITE, 30, 0},
+    {"movetime 1", "movetime 1", WHITE, 1, 0},
+    {"movetime before the clock", "wtime 100000 btime 100000 movetime 1000", WHITE, 990, 0},
 };
 
 class TimeBudget : public testing::TestWithParam<BudgetCase> {};
@@ -98,23 +113,26 @@ class TimeBudget : public testing::TestWithParam<BudgetCase> {};
 TEST_P(TimeBudget, InMilliseconds) {
     const BudgetCase& c = GetParam();
     std::string complaints;
-    EXPECT_EQ(move_budget_ms(parse_go(c.go, &complaints), c.side), c.budget_ms) << c.go;
+    const MoveBudget budget =
+        move_budget(parse_go(c.go, &complaints), c.side, MOVE_OVERHEAD_DEFAULT_MS);
+    EXPECT_EQ(budget.hard_ms, c.hard_ms) << c.go;
+    EXPECT_EQ(budget.soft_ms, c.soft_ms) << c.go;
     EXPECT_EQ(complaints, "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, TimeBudget, testing::ValuesIn(budget_cases), case_name<BudgetCase>);
 
-// The host's latency comes out of every move's share and out of the ceiling.
-TEST(TimeBudget, LatencyComesOutOfEachMove) {
+// The overhead and the host's latency come out of every move, movetime's too.
+TEST(TimeBudget, OverheadAndLatencyComeOutOfEachMove) {
     std::string complaints;
-    const GoLimits sudden = parse_go("wtime 15050 btime 15050 winc 100 binc 100", &complaints);
-    EXPECT_EQ(move_budget_ms(sudden, WHITE, 0), 600);
-    EXPECT_EQ(move_budget_ms(sudden, WHITE, 150), 450);
-    EXPECT_EQ(move_budget_ms(sudden, WHITE, 700), 1);
-    const GoLimits last = parse_go("wtime 1050 btime 1050 movestogo 1", &complaints);
-    EXPECT_EQ(move_budget_ms(last, WHITE, 200), 400);
+    const GoLimits sudden = parse_go("wtime 15000 btime 15000 winc 100 binc 100", &complaints);
+    EXPECT_EQ(move_budget(sudden, WHITE, 0, 0).hard_ms, 1500);
+    EXPECT_EQ(move_budget(sudden, WHITE, 100, 150).hard_ms, 1250);
+    EXPECT_EQ(move_budget(sudden, WHITE, 100, 150).soft_ms, 110);
+    EXPECT_EQ(move_budget(sudden, WHITE, 0, 1600).hard_ms, 1);
     const GoLimits fixed = parse_go("movetime 100", &complaints);
-    EXPECT_EQ(move_budget_ms(fixed, WHITE, 200), 60);
+    EXPECT_EQ(move_budget(fixed, WHITE, 30, 20).hard_ms, 50);
+    EXPECT_EQ(move_budget(fixed, WHITE, 5000, 0).hard_ms, 1);
 }
 
 // Samples come only from two moves of one side two plies apart; the estimate

@@ -49,6 +49,7 @@ void store(GoLimits* limits, const char* word, long long value) {
     if (!std::strcmp(word, "movetime")) limits->move_time_ms = value;
     if (!std::strcmp(word, "depth")) limits->depth = static_cast<int>(value);
     if (!std::strcmp(word, "nodes")) limits->nodes = value;
+    if (!std::strcmp(word, "mate")) limits->mate = static_cast<int>(value);
 }
 
 bool is_go_word(const std::string& word) {
@@ -72,13 +73,15 @@ GoLimits parse_go(const std::string& arguments, std::string* complaints) {
             continue;
         }
         if (current == "ponder") {
-            *complaints += "go ponder: pondering is not offered; searching as for a move\n";
+            limits.ponder = true;
             continue;
         }
         if (current == "searchmoves") {
-            // The moves up to the next go word are skipped: every move is searched.
-            while (have_next && !is_go_word(word)) have_next = static_cast<bool>(words >> word);
-            *complaints += "go searchmoves: not offered; searching every move\n";
+            // The moves run up to the next go word.
+            while (have_next && !is_go_word(word)) {
+                limits.search_moves.push_back(word);
+                have_next = static_cast<bool>(words >> word);
+            }
             continue;
         }
         const NumberWord* number = nullptr;
@@ -94,8 +97,8 @@ GoLimits parse_go(const std::string& arguments, std::string* complaints) {
             continue;
         }
         have_next = static_cast<bool>(words >> word);
-        if (current == "mate") {
-            *complaints += "go mate: not offered; searching as for a move\n";
+        if (current == "mate" && value == 0) {
+            *complaints += "go mate: a number of moves from 1 up must follow\n";
             continue;
         }
         store(&limits, number->word, value);
@@ -104,7 +107,7 @@ GoLimits parse_go(const std::string& arguments, std::string* complaints) {
 }
 
 bool searches_until_stopped(const GoLimits& limits) {
-    if (limits.infinite) return true;
+    if (limits.infinite || limits.ponder) return true;
     return limits.time_ms[WHITE] == NO_CLOCK && limits.time_ms[BLACK] == NO_CLOCK &&
-           limits.move_time_ms == 0 && limits.depth == 0 && limits.nodes == 0;
+           limits.move_time_ms == 0 && limits.depth == 0 && limits.nodes == 0 && limits.mate == 0;
 }

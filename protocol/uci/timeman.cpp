@@ -20,19 +20,24 @@ long long latency_estimate_ms = 0;
 
 }  // namespace
 
-long long move_budget_ms(const GoLimits& limits, Side side, long long latency_ms) {
-    if (limits.move_time_ms > 0)
-        return std::max({1LL, limits.move_time_ms / 2, limits.move_time_ms - MOVE_TIME_MARGIN_MS});
+MoveBudget move_budget(const GoLimits& limits, Side side, long long overhead_ms,
+                       long long latency_ms) {
+    const long long reserve = overhead_ms + latency_ms;
+    if (limits.move_time_ms > 0) return {std::max(1LL, limits.move_time_ms - reserve), 0};
     const long long left = limits.time_ms[side];
-    if (left == NO_CLOCK) return 0;
+    if (left == NO_CLOCK) return {};
 
-    const long long usable = std::max(1LL, left - MOVE_OVERHEAD_MS);
     const int moves = limits.moves_to_go > 0 ? limits.moves_to_go : DEFAULT_MOVES_TO_GO;
-    // The increment comes back after the move and the latency goes with it;
-    // the base is spread over the moves.
-    const long long share = usable / moves + limits.increment_ms[side] - latency_ms;
-    const long long ceiling = (usable - latency_ms) / MAX_SHARE_DIVISOR;
-    return std::clamp(share, 1LL, std::max(1LL, ceiling));
+    // The increment comes back after the move; the reserve goes with it.
+    const long long share = left / moves + limits.increment_ms[side];
+    const long long hard = std::min(share / 100 * HARD_SHARE_PERCENT +
+                                        share % 100 * HARD_SHARE_PERCENT / 100,
+                                    left / MAX_SHARE_DIVISOR) -
+                           reserve;
+    const long long soft = share / 100 * SOFT_SHARE_PERCENT +
+                           share % 100 * SOFT_SHARE_PERCENT / 100 - reserve;
+    const long long hard_ms = std::max(1LL, hard);
+    return {hard_ms, std::clamp(soft, 1LL, hard_ms)};
 }
 
 void reset_latency() {

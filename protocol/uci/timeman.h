@@ -5,29 +5,34 @@
 #include "board/types.h"
 #include "protocol/uci/limits.h"
 
-// Kept back from the clock for process and pipe latency: the time between
-// the host's clock reading and the engine's, each way.
-constexpr long long MOVE_OVERHEAD_MS = 50;
-// Kept back from movetime, which the host counts from sending `go` to reading
-// `bestmove`: on a busy machine the engine can lose that much to waiting for
-// the processor between its last clock reading and the host's. Of a very
-// short movetime at least half is used all the same.
-constexpr long long MOVE_TIME_MARGIN_MS = 40;
 // Without movestogo, the rest of the clock is spread as over this many moves.
 constexpr int DEFAULT_MOVES_TO_GO = 30;
-// No move may take more than this share of what is left, not even the last
-// one before a time control: a busy host can be slow to read the move.
+// A move's share of the clock is its part of what is left plus the increment;
+// no iteration starts once this part of the share has passed...
+constexpr int SOFT_SHARE_PERCENT = 60;
+// ...and the search is abandoned at this multiple of it, or at this part of
+// what is left, whichever comes first: not even the last move before a time
+// control may take more, since a busy host can be slow to read the move.
+constexpr int HARD_SHARE_PERCENT = 250;
 constexpr int MAX_SHARE_DIVISOR = 2;
 
 // No more host latency than this is assumed, however much is seen.
 constexpr long long MAX_LATENCY_MS = 1000;
 
-// The budget of the side to move, in milliseconds, at least 1: the search
-// is abandoned when it has passed and starts no iteration once a third of
-// it has passed. 0 means no time limit (no clock and no movetime given).
-// `latency_ms` is what the host's clock is expected to charge each move
-// beyond the engine's thinking; it comes out of every move's share.
-long long move_budget_ms(const GoLimits& limits, Side side, long long latency_ms = 0);
+// What one move may take: the search is abandoned once `hard_ms` has passed
+// and starts no iteration once `soft_ms` has (0: until the hard limit); both
+// 0 without a time limit (no clock and no movetime given).
+struct MoveBudget {
+    long long hard_ms = 0;
+    long long soft_ms = 0;
+};
+
+// The budget of the side to move, at least 1 ms where there is one. Of every
+// move's budget, movetime's included, `overhead_ms` (the Move Overhead
+// option) and `latency_ms` (what the host's clock is expected to charge each
+// move beyond the engine's thinking) are kept back.
+MoveBudget move_budget(const GoLimits& limits, Side side, long long overhead_ms,
+                       long long latency_ms = 0);
 
 // The host's latency, estimated from the clocks it reports: between two
 // moves of the same side in one game (two plies apart), the clock should

@@ -1,9 +1,7 @@
 #include "protocol/uci/uci.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
-#include <cstring>
 #include <sstream>
 #include <string>
 
@@ -14,38 +12,54 @@
 #include "board/movegen.h"
 #include "board/notation.h"
 #include "board/position.h"
+#include "eval/material.h"
 #include "protocol/common/game.h"
 #include "protocol/uci/input.h"
 #include "protocol/uci/limits.h"
+#include "protocol/uci/options.h"
+#include "protocol/uci/output.h"
+#include "protocol/uci/strength.h"
 #include "protocol/uci/timeman.h"
 #include "search/limits.h"
 #include "search/report.h"
+#include "search/search.h"
 #include "search/think.h"
 #include "search/timecontrol.h"
 #include "search/tt.h"
 #include "version.h"
 
 bool uci_ignore_clock = false;
-long long uci_hash_ceiling_mib = HASH_MAX_MIB;
 
 namespace {
 
 const char* const START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+// The current root move is reported once a search has run this long.
+constexpr long long CURRMOVE_AFTER_MS = 1000;
+// The seed of the strength limit's draws at the start of each game.
+constexpr std::uint64_t STRENGTH_SEED = 0x9e3779b97f4a7c15ull;
 
 // The last `position` command that was carried out whole; a refused one
 // brings it back.
 std::string last_good_position = "startpos";
-// Set while a `go infinite` (or a go without limits) runs.
-bool searching_until_stopped = false;
 
-// Every line goes out whole, at once: the host reads lines.
-void send(const std::string& line) {
-    std::fputs(line.c_str(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+// The search under way, as the input it hears meanwhile sees it.
+struct SearchState {
+    // Set while a search runs that only `stop` (or, pondering, `ponderhit`)
+    // ends: `go infinite`, a go without limits, `go ponder`.
+    bool until_stopped = false;
+    bool pondering = false;
+    // What the move may take once a ponder search becomes a search for it.
+    MoveBudget ponder_budget;
+    // The first move of the last line reported, which bestmove must match.
+    Move last_reported_move = 0;
+};
+SearchState state;
+
+std::string move_text(Move move) {
+    char text[MOVE_TEXT_SIZE];
+    format_move(move, text);
+    return text;
 }
-
-void send_info_string(const std::string& text) { send("info string " + text); }
 
 // The words of a line: its first word and the rest after the blanks behind it.
 void split_command(const std::string& line, std::string* word, std::string* rest) {
@@ -63,55 +77,86 @@ void split_command(const std::string& line, std::string* word, std::string* rest
 
 // ---- search reports ----
 
-// A score for the side to move: centipawns, or moves to mate (negative: it is mated).
-std::string score_text(int score) {
-    if (score >= MATE_THRESHOLD) return "mate " + std::to_string((MATE_SCORE - score + 1) / 2);
+// A score for the side to move: centipawns, or moves to mate (negative: it
+// is mated), with the number of plies of a line that the mate allows.
+std::string score_text(int score, std::size_t* plies) {
+    if (score >= MATE_THRESHOLD) {
+        const int moves = (MATE_SCORE - score + 1) / 2;
+        *plies = static_cast<std::size_t>(2 * moves - 1);
+        return "mate " + std::to_string(moves);
+    }
     if (score <= -MATE_THRESHOLD) {
         const int moves = (MATE_SCORE + score) / 2;  // 0: mated on the board
+        *plies = static_cast<std::size_t>(2 * moves);
         return moves == 0 ? "mate 0" : "mate -" + std::to_string(moves);
     }
     return "cp " + std::to_string(score);
 }
 
 void send_info_line(const RootLine& root) {
+    // Lines searched only for the strength limit's choice stay unreported.
+    if (root.multipv > uci_options.multipv) return;
     const long long elapsed = root.elapsed_ms;
     const long long nps = elapsed > 0 ? root.nodes * 1000LL / elapsed : 0;
-    std::string line = "info depth " + std::to_string(root.depth) + " score " +
-                       score_text(root.score) + " time " + std::to_string(elapsed) + " nodes " +
-                       std::to_string(root.nodes) + " nps " + std::to_string(nps);
-    if (!root.pv.empty()) line += " pv";
-    for (const Move move : root.pv) {
-        char text[MOVE_TEXT_SIZE];
-        format_move(move, text);
-        line += ' ';
-        line += text;
-    }
+    std::size_t plies = root.pv.size();
+    const std::string score = score_text(root.score, &plies);
+    std::string line = "info depth " + std::to_string(root.depth) + " seldepth " +
+                       std::to_string(std::max(root.seldepth, root.depth)) + " multipv " +
+                       std::to_string(root.multipv) + " score " + score + " nodes " +
+                       std::to_string(root.nodes) + " nps " + std::to_string(nps) + " hashfull " +
+                       std::to_string(tt_hashfull()) + " time " + std::to_string(elapsed);
+    // No line goes on past the mate its score announces.
+    const std::span<const Move> pv = root.pv.first(std::min(plies, root.pv.size()));
+    if (!pv.empty()) line += " pv";
+    for (const Move move : pv) line += " " + move_text(move);
+    if (root.multipv == 1 && !pv.empty()) state.last_reported_move = pv[0];
     send(line);
 }
 
+void send_current_move(int depth, Move move, int number) {
+    if (clock_ms() - search_clock.search_start_ms < CURRMOVE_AFTER_MS) return;
+    send("info depth " + std::to_string(depth) + " currmove " + move_text(move) +
+         " currmovenumber " + std::to_string(number));
+}
+
+// A ponder search becomes the search for the move: timed from its start.
+void ponder_hit() {
+    state.pondering = false;
+    state.until_stopped = false;
+    if (state.ponder_budget.hard_ms > 0)
+        set_running_budget(state.ponder_budget.hard_ms, state.ponder_budget.soft_ms);
+}
+
 // At the search's clock test: the `isready` lines at the head of the queue
-// are answered, and a `stop` or `quit` there stops the search. A search that
-// only `stop` would end is stopped by any other line too (the host has moved
-// on) and by the end of the input; other searches end by their limits
-// before the line is carried out.
+// are answered, a `ponderhit` there turns pondering into the search for the
+// move, and a `stop` or `quit` there stops the search. A search that only
+// `stop` would end is stopped by any other line too (the host has moved on)
+// and by the end of the input; other searches end by their limits before the
+// line is carried out.
 void answer_during_search() {
     InputLine line;
-    while (peek_input_line(&line) && is_command(line.text, "isready")) {
+    while (peek_input_line(&line)) {
+        if (is_command(line.text, "isready")) {
+            send("readyok");
+        } else if (state.pondering && is_command(line.text, "ponderhit")) {
+            ponder_hit();
+        } else {
+            break;
+        }
         drop_input_line();
-        send("readyok");
     }
     bool stop = false;
     if (peek_input_line(&line))
-        stop = searching_until_stopped || is_command(line.text, "stop") ||
+        stop = state.until_stopped || is_command(line.text, "stop") ||
                is_command(line.text, "quit");
     else
-        stop = searching_until_stopped && input_exhausted();
+        stop = state.until_stopped && input_exhausted();
     if (stop) search_limits.stop_requested.store(true, std::memory_order_relaxed);
 }
 
 // The search reports in `info` lines and answers the input at its clock tests.
 void install_info_reports() {
-    search_reporter = {send_info_line, nullptr, nullptr};
+    search_reporter = {send_info_line, nullptr, nullptr, send_current_move};
     search_limits.poll = answer_during_search;
 }
 
@@ -197,74 +242,41 @@ void command_position(const std::string& arguments) {
     set_up_position(last_good_position, &complaint);
 }
 
-// ---- options ----
-
-std::string lower_case(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-void set_hash_size(long long mib) {
-    tt_set_size(tt_exponent_for_mib(mib));
-    if (tt_allocate().entries == 0)
-        send_info_string("not enough memory for the hash table; searching without one");
-}
-
-// setoption name NAME [value VALUE], names compared without regard to case.
-void command_setoption(const std::string& arguments) {
-    std::istringstream words(arguments);
-    std::string word;
-    std::string name;
-    std::string value;
-    bool in_value = false;
-    words >> word;
-    if (word != "name") {
-        send_info_string("setoption: name expected");
-        return;
-    }
-    while (words >> word) {
-        if (!in_value && word == "value") {
-            in_value = true;
-            continue;
-        }
-        std::string& target = in_value ? value : name;
-        target += (target.empty() ? "" : " ") + word;
-    }
-    const std::string option = lower_case(name);
-    if (option == "hash") {
-        long long mib = 0;
-        char* end = nullptr;
-        mib = std::strtoll(value.c_str(), &end, 10);
-        if (value.empty() || *end != '\0' || mib < HASH_MIN_MIB || mib > HASH_MAX_MIB ||
-            mib > uci_hash_ceiling_mib) {
-            send_info_string("setoption Hash: a number of MiB from " +
-                             std::to_string(HASH_MIN_MIB) + " to " + std::to_string(HASH_MAX_MIB) +
-                             " expected, not '" + value + "'");
-            return;
-        }
-        set_hash_size(mib);
-    } else if (option == "clear hash") {
-        tt_clear();
-    } else {
-        send_info_string("setoption: no option named '" + name + "'");
-    }
-}
-
-void command_uci() {
-    send(std::string("id name ") + ENGINE_NAME + " " + ENGINE_VERSION);
-    send(std::string("id author The ") + ENGINE_NAME + " developers");
-    send("option name Hash type spin default " + std::to_string(HASH_DEFAULT_MIB) + " min " +
-         std::to_string(HASH_MIN_MIB) + " max " + std::to_string(HASH_MAX_MIB));
-    send("option name Clear Hash type button");
-    send("uciok");
-}
-
 // ---- go ----
 
+void set_budget_limits(const MoveBudget& budget) {
+    search_limits.budget_ms = budget.hard_ms;
+    search_limits.soft_budget_ms = budget.soft_ms;
+}
+
+// The search's root moves from searchmoves: the legal ones, each once; the
+// others are named and dropped. None left means every move.
+void set_search_moves(const std::vector<std::string>& texts) {
+    search_limits.search_move_count = 0;
+    for (const std::string& text : texts) {
+        Move found = 0;
+        for (int i = ply_move_start[0]; i < ply_move_end[0] && found == 0; ++i) {
+            const Move move = move_stack[i].move;
+            if (text != move_text(move) || !make_move(move)) continue;
+            take_back();
+            found = move;
+        }
+        if (found == 0) {
+            if (text != "0000") send_info_string("go searchmoves: " + text + " is not a legal move");
+            continue;
+        }
+        Move* const end = search_limits.search_moves + search_limits.search_move_count;
+        if (std::find(search_limits.search_moves, end, found) == end &&
+            search_limits.search_move_count < MAX_ROOT_MOVES)
+            search_limits.search_moves[search_limits.search_move_count++] = found;
+    }
+}
+
 // After a search that only `stop` ends, takes the line that stopped it, or
-// waits for one if it ended by itself: `stop`, `quit` or the end of the
-// input. `isready` is answered meanwhile; any other line ends the wait too.
-// Returns the line to carry out after the move, empty for none.
+// waits for one if it ended by itself: `stop`, `quit`, the end of the input,
+// or while pondering `ponderhit`. `isready` is answered meanwhile; any other
+// line ends the wait too. Returns the line to carry out after the move,
+// empty for none.
 std::string wait_for_stop() {
     InputLine line;
     while (next_input_line(&line)) {
@@ -276,20 +288,72 @@ std::string wait_for_stop() {
             send("readyok");
             continue;
         }
-        if (word == "stop") return "";
+        if (word == "stop" || (word == "ponderhit" && state.pondering)) return "";
         return line.text;
     }
     return "";
 }
 
-void send_best_move(Move move) {
+// Whether the game is over after `move`: no legal reply, or a draw by the
+// rules (repetition, the fifty-move rule, no mating material).
+bool ends_game(Move move) {
+    if (!make_move(move)) return true;
+    generate_moves();
+    const bool over = count_legal_moves() == 0 || repetition_count() >= 2 ||
+                      position.halfmove_clock >= 100 || no_mating_material();
+    take_back();
+    return over;
+}
+
+// The reply the line `pv` after `move` predicts, when it leaves the game on.
+Move ponder_move(Move move, std::span<const Move> pv) {
+    if (pv.size() < 2 || pv[0] != move) return 0;
+    if (!make_move(move)) return 0;
+    generate_moves();
+    const Move reply = pv[1];
+    const bool playable = !ends_game(reply);
+    take_back();
+    ply = 0;
+    generate_moves();
+    return playable ? reply : 0;
+}
+
+// The move to play after a search, by the strength limit's draw where it
+// is on, and the line it starts.
+Move chosen_move(const SearchResult& result, std::span<const Move>* line) {
+    *line = result.completed_pv;
+    if (result.cut_short_move != 0) {
+        *line = result.pv;
+        return result.cut_short_move;
+    }
+    if (uci_options.limit_strength && result.line_count > 1) {
+        int scores[MAX_MULTIPV];
+        for (int i = 0; i < result.line_count; ++i) scores[i] = result.lines[i].score;
+        const int k = draw_move(scores, result.line_count,
+                                strength_level(uci_options.elo).margin_cp);
+        if (k > 0) {
+            *line = std::span<const Move>(&result.lines[k].move, 1);
+            return result.lines[k].move;
+        }
+    }
+    return result.best_move;
+}
+
+// The score the search gave `move` at its last completed depth.
+int score_of(const SearchResult& result, Move move) {
+    for (int i = 0; i < result.line_count; ++i)
+        if (result.lines[i].move == move) return result.lines[i].score;
+    return result.last_score;
+}
+
+void send_best_move(Move move, Move reply) {
     if (move == 0) {
         send("bestmove 0000");
         return;
     }
-    char text[MOVE_TEXT_SIZE];
-    format_move(move, text);
-    send(std::string("bestmove ") + text);
+    std::string line = "bestmove " + move_text(move);
+    if (reply != 0) line += " ponder " + move_text(reply);
+    send(line);
 }
 
 // Returns the line that a search until `stop` ended on, if it needs handling.
@@ -300,34 +364,69 @@ std::string command_go(const std::string& arguments) {
     for (std::string complaint; std::getline(complaint_lines, complaint);)
         send_info_string(complaint);
 
-    searching_until_stopped = searches_until_stopped(limits);
+    ply = 0;
+    generate_moves();
+    state = SearchState{};
+    state.until_stopped = searches_until_stopped(limits);
+    state.pondering = limits.ponder;
     reset_search_limits(limits.depth > 0 ? std::min(limits.depth, TIMED_MAX_DEPTH)
                                          : TIMED_MAX_DEPTH);
-    const long long latency = observe_clock(limits, position.side_to_move, game_ply, clock_ms());
-    if (!uci_ignore_clock)
-        search_limits.budget_ms = move_budget_ms(limits, position.side_to_move, latency);
     search_limits.node_limit = limits.nodes;
+    search_limits.mate_moves = limits.mate;
+    search_limits.multipv = uci_options.multipv;
+    set_search_moves(limits.search_moves);
+    if (uci_options.limit_strength) {
+        const StrengthLevel level = strength_level(uci_options.elo);
+        if (search_limits.node_limit == 0 || level.nodes < search_limits.node_limit)
+            search_limits.node_limit = level.nodes;
+        search_limits.max_depth = std::min(search_limits.max_depth, level.depth);
+        search_limits.multipv = std::max(search_limits.multipv, level.lines);
+    }
+    // A ponder search's clock is no latency sample: the host's clock for the
+    // engine did not run while it pondered.
+    const long long latency =
+        limits.ponder ? 0 : observe_clock(limits, position.side_to_move, game_ply, clock_ms());
+    const MoveBudget budget =
+        uci_ignore_clock ? MoveBudget{}
+                         : move_budget(limits, position.side_to_move, uci_options.move_overhead_ms,
+                                       latency);
+    if (limits.ponder)
+        state.ponder_budget = budget;
+    else
+        set_budget_limits(budget);
     // A stop meant for an earlier search is behind us; one for this search
     // still waits in the queue, where the clock test finds it.
     search_limits.stop_requested.store(false, std::memory_order_relaxed);
 
-    ply = 0;
-    generate_moves();
     Move move = 0;
+    std::span<const Move> line;
     if (count_legal_moves() == 0) {
-        send_info_line({0, in_check(position.side_to_move) ? -MATE_SCORE : 0, 0, 0, {}, true});
+        send_info_line({0, in_check(position.side_to_move) ? -MATE_SCORE : 0, 0, 0, {}, true, 1, 0});
     } else {
-        move = think().best_move;
+        const SearchResult& result = think();
+        move = chosen_move(result, &line);
+        // The last line reported starts with the move played: a line cut
+        // short that named another is followed by the one that stands.
+        if (move != state.last_reported_move && !line.empty())
+            send_info_line({result.completed_depth, score_of(result, move), result.nodes,
+                            clock_ms() - result.search_start_ms, line, true, 1, seldepth});
     }
 
     // The line that stopped such a search, or ends the wait after it, is
     // carried out after the move unless it is `stop`.
     std::string pending;
-    if (searching_until_stopped) pending = wait_for_stop();
-    searching_until_stopped = false;
-    send_best_move(move);
+    if (state.until_stopped) pending = wait_for_stop();
+    state = SearchState{};
+    send_best_move(move, move == 0 ? 0 : ponder_move(move, line));
     record_move_sent(clock_ms());
     return pending;
+}
+
+void command_uci() {
+    send(std::string("id name ") + ENGINE_NAME + " " + ENGINE_VERSION);
+    send(std::string("id author The ") + ENGINE_NAME + " developers");
+    send_option_lines();
+    send("uciok");
 }
 
 // Carries out one line; false when the program is to end. A line that ended
@@ -350,6 +449,7 @@ bool handle_line(std::string text) {
         } else if (word == "ucinewgame") {
             search_clear();
             reset_latency();
+            reset_strength_draws(STRENGTH_SEED);
         } else if (word == "position") {
             command_position(rest);
         } else if (word == "setoption") {
@@ -372,9 +472,10 @@ void start_uci_engine(long long hash_mib) {
     new_game();
     search_clear();
     last_good_position = "startpos";
-    searching_until_stopped = false;
+    state = SearchState{};
     reset_latency();
-    set_hash_size(hash_mib);
+    reset_strength_draws(STRENGTH_SEED);
+    reset_options(hash_mib);
     ply = 0;
     generate_moves();
     install_info_reports();

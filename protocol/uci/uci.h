@@ -4,20 +4,13 @@
 
 #include <string>
 
-// The Hash option, in mebibytes: its default gives the other front end's
-// default table of 2^20 entries of 12 bytes; its maximum, the largest table.
-constexpr int HASH_DEFAULT_MIB = 12;
-constexpr int HASH_MIN_MIB = 1;
-constexpr int HASH_MAX_MIB = 12288;
-
 #include "protocol/uci/input.h"
+#include "protocol/uci/options.h"
 
-// For harnesses that must run every input the same way and within bounds
-// (the fuzzer): with uci_ignore_clock set, the clock and movetime of `go` are
-// read and checked, but only node_limit and the depth end a search; Hash
-// values above uci_hash_ceiling_mib are refused like those above HASH_MAX_MIB.
+// For harnesses that must run every input the same way (the fuzzer): with
+// uci_ignore_clock set, the clock and movetime of `go` are read and checked,
+// but only node limits and the depth end a search.
 extern bool uci_ignore_clock;
-extern long long uci_hash_ceiling_mib;
 
 // The engine at program start: keys, the start position, killers and history
 // cleared, a table of `hash_mib`, the search reporting in `info` lines.
