@@ -93,6 +93,23 @@ std::string score_text(int score, std::size_t* plies) {
     return "cp " + std::to_string(score);
 }
 
+// The part of `pv` that the game can follow from the root: it ends with a
+// move that draws by threefold repetition (counting the game and the line
+// before it) or by the fifty-move rule, where the search, which sees only
+// the game's repetitions, may have gone on.
+std::span<const Move> playable_part(std::span<const Move> pv) {
+    std::uint32_t keys[MAX_PLY];
+    std::size_t made = 0;
+    while (made < pv.size() && make_move(pv[made])) {
+        keys[made++] = position.position_key;
+        const int earlier = repetition_count() +
+                            static_cast<int>(std::count(keys, keys + made - 1, keys[made - 1]));
+        if (earlier >= 2 || position.halfmove_clock >= 100) break;
+    }
+    for (std::size_t i = 0; i < made; ++i) take_back();
+    return pv.first(made);
+}
+
 void send_info_line(const RootLine& root) {
     // Lines searched only for the strength limit's choice stay unreported.
     if (root.multipv > uci_options.multipv) return;
@@ -105,8 +122,8 @@ void send_info_line(const RootLine& root) {
                        std::to_string(root.multipv) + " score " + score + " nodes " +
                        std::to_string(root.nodes) + " nps " + std::to_string(nps) + " hashfull " +
                        std::to_string(tt_hashfull()) + " time " + std::to_string(elapsed);
-    // No line goes on past the mate its score announces.
-    const std::span<const Move> pv = root.pv.first(std::min(plies, root.pv.size()));
+    // No line goes on past the mate its score announces, or past a draw.
+    const std::span<const Move> pv = playable_part(root.pv.first(std::min(plies, root.pv.size())));
     if (!pv.empty()) line += " pv";
     for (const Move move : pv) line += " " + move_text(move);
     if (root.multipv == 1 && !pv.empty()) state.last_reported_move = pv[0];
