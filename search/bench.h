@@ -36,8 +36,8 @@ struct BenchRun {
     long long total_nodes = 0;
     double seconds = 0;  // the searches' wall-clock time
     long long nodes_per_second = 0;
-    // Empty when every position was searched; else why the bench stopped,
-    // the searches before it kept.
+    // Empty when every position was searched; else why the bench stopped
+    // (the searches before that stay in `searches`).
     std::string failure;
 };
 
