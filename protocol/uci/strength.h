@@ -1,6 +1,7 @@
 // A weaker level for people: UCI_LimitStrength and UCI_Elo turned into a
 // node limit per move and a controlled choice among near-equal root moves.
-// The scale is fitted to games (docs/strength.md).
+// The table of levels (strength.cpp) is provisional: it is still to be
+// fitted to games against a rated opponent.
 #pragma once
 
 #include <cstdint>
