@@ -3,6 +3,9 @@
 
     tools/uci-match.py --tc 2+0.02 --games 100 --opponent fairymax --out DIR
     tools/uci-match.py --st 0.1 --games 50 --opponent self --out DIR
+    tools/uci-match.py --tc 10+0.1 --games 60 --option UCI_LimitStrength=true \
+                       --option UCI_Elo=1400 --out DIR      (karvosel-uci's options)
+    tools/uci-match.py --tc 8+0.08 --games 200 --opponent self --ponder --out DIR
     tools/uci-match.py --summary DIR...       (summarise matches already played)
 
 Games start from tools/uci-openings.pgn, each opening played with both
@@ -27,20 +30,23 @@ FAULTS = {
     "crash": re.compile(r"disconnects|crash", re.I),
     "stall": re.compile(r"stalls|unresponsive", re.I),
 }
+# A host's complaint in the log, whoever lost the game: a bestmove while pondering.
+WARNINGS = re.compile(r"premature", re.I)
 FINISHED = re.compile(r"^Finished game (\d+) \((.+) vs (.+)\): (\S+) \{(.*)\}")
 
 
 def run_match(args):
     os.makedirs(args.out, exist_ok=True)
     engine = args.engine or os.path.join(ROOT, "build", "protocol", "uci", "karvosel-uci")
+    options = ["option.%s" % option for option in args.option]
     command = [args.cutechess,
-               "-engine", "cmd=" + engine, "proto=uci", "name=%s A" % ENGINE_NAME]
+               "-engine", "cmd=" + engine, "proto=uci", "name=%s A" % ENGINE_NAME] + options
     if args.opponent == "self":
-        command += ["-engine", "cmd=" + engine, "proto=uci", "name=%s B" % ENGINE_NAME]
+        command += ["-engine", "cmd=" + engine, "proto=uci", "name=%s B" % ENGINE_NAME] + options
     else:
         command += ["-engine", "cmd=" + args.opponent_cmd, "proto=xboard", "name=Fairy-Max"]
     control = ["tc=" + args.tc] if args.tc else ["st=" + args.st]
-    command += ["-each"] + control
+    command += ["-each"] + control + (["ponder"] if args.ponder else [])
     command += ["-games", "2", "-rounds", str(args.games // 2), "-repeat",
                 "-openings", "file=" + os.path.join(HERE, "uci-openings.pgn"), "format=pgn",
                 "order=random", "-srand", str(args.seed),
@@ -51,6 +57,8 @@ def run_match(args):
                 "-event", "karvosel-uci %s" % (args.tc or "st=" + args.st)]
     with open(os.path.join(args.out, "control"), "w") as f:
         f.write((args.tc or "st=" + args.st) + "\n")
+    with open(os.path.join(args.out, "options"), "w") as f:
+        f.write(" ".join(args.option + (["ponder"] if args.ponder else [])) + "\n")
     with open(os.path.join(args.out, "match.log"), "w") as log:
         subprocess.run(command, stdout=log, stderr=subprocess.STDOUT, check=False)
 
@@ -85,7 +93,10 @@ def summarise(directory):
     score = {"win": 0, "draw": 0, "loss": 0, "decisive": 0}
     faults = {name: [] for name in FAULTS}
     others = {}
+    warnings = []
     for line in open(os.path.join(directory, "match.log"), errors="replace"):
+        if WARNINGS.search(line):
+            warnings.append(line.strip())
         m = FINISHED.match(line)
         if not m:
             continue
@@ -105,8 +116,11 @@ def summarise(directory):
                 score["loss" if ours[loser] else "win"] += 1
         elif result == "1/2-1/2":
             score["draw"] += 1
-    print("== %s (%s)" % (directory, open(control_file).read().strip()
-                          if os.path.exists(control_file) else "?"))
+    options_file = os.path.join(directory, "options")
+    options = open(options_file).read().strip() if os.path.exists(options_file) else ""
+    print("== %s (%s%s)" % (directory, open(control_file).read().strip()
+                            if os.path.exists(control_file) else "?",
+                            ", " + options if options else ""))
     if score["decisive"]:
         print("games %d (self-play); decisive %d, drawn %d" % (games, score["decisive"], score["draw"]))
     else:
@@ -126,7 +140,10 @@ def summarise(directory):
         if lefts:
             print("clock left at the end of a game: least %.2f s, mean %.2f s (%d games)" %
                   (min(lefts), sum(lefts) / len(lefts), len(lefts)))
-    bad = 0
+    bad = len(warnings)
+    print("host warnings (premature bestmove): %d" % len(warnings))
+    for item in warnings[:10]:
+        print("    " + item)
     for name, items in faults.items():
         print("%s by karvosel-uci: %d" % (name, len(items)))
         for item in items:
@@ -145,6 +162,9 @@ def main():
     parser.add_argument("--engine", help="karvosel-uci binary (default: the release build)")
     parser.add_argument("--cutechess", default="/tmp/cutechess/build/cutechess-cli")
     parser.add_argument("--concurrency", type=int, default=1)
+    parser.add_argument("--option", action="append", default=[], metavar="NAME=VALUE",
+                        help="a karvosel-uci option for the match (repeatable)")
+    parser.add_argument("--ponder", action="store_true", help="both engines ponder")
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--out", help="directory for the log and the games")
     parser.add_argument("--summary", nargs="+", metavar="DIR", help="only summarise these matches")
