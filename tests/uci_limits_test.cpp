@@ -87,7 +87,7 @@ struct BudgetCase {
     long long soft_ms;
 };
 
-// The share is time / 30 (or / movestogo) + increment; the search may run to
+// The share is time / 30 (or / (1.5 movestogo + 1)) + increment; the search may run to
 // 2.5 shares, never past half the time, and starts no iteration after 0.6 of
 // a share; the Move Overhead (10 ms here) comes off both. movetime is used
 // whole but for the overhead, with no soft limit.
@@ -96,9 +96,9 @@ constexpr BudgetCase budget_cases[] = {
     {"the side's own clock", "wtime 10050 btime 3050", BLACK, 242, 50},
     {"ten seconds and a tenth", "wtime 10000 btime 10000 winc 100 binc 100", WHITE, 1072, 249},
     {"eight seconds and 80 ms", "wtime 8000 btime 8000 winc 80 binc 80", BLACK, 855, 197},
-    {"forty moves in ten seconds", "wtime 10000 btime 10000 movestogo 40", WHITE, 615, 140},
-    {"last move before the control", "wtime 1050 btime 1050 movestogo 1", WHITE, 515, 515},
-    {"two moves before the control", "wtime 1050 btime 1050 movestogo 2", WHITE, 515, 305},
+    {"forty moves in ten seconds", "wtime 10000 btime 10000 movestogo 40", WHITE, 397, 87},
+    {"last move before the control", "wtime 1050 btime 1050 movestogo 1", WHITE, 515, 305},
+    {"two moves before the control", "wtime 1050 btime 1050 movestogo 2", WHITE, 515, 147},
     {"increment beyond the clock", "wtime 250 btime 250 winc 1000 binc 1000", WHITE, 115, 115},
     {"clock near the overhead", "wtime 30 btime 30 winc 20 binc 20", WHITE, 5, 2},
     {"empty clock", "wtime 0 btime 0", WHITE, 1, 1},

@@ -27,7 +27,10 @@ MoveBudget move_budget(const GoLimits& limits, Side side, long long overhead_ms,
     const long long left = limits.time_ms[side];
     if (left == NO_CLOCK) return {};
 
-    const int moves = limits.moves_to_go > 0 ? limits.moves_to_go : DEFAULT_MOVES_TO_GO;
+    const long long moves =
+        limits.moves_to_go > 0
+            ? static_cast<long long>(limits.moves_to_go) * MOVES_TO_GO_SPREAD_PERCENT / 100 + 1
+            : DEFAULT_MOVES_TO_GO;
     // The increment comes back after the move; the reserve goes with it.
     const long long share = left / moves + limits.increment_ms[side];
     const long long hard = std::min(share / 100 * HARD_SHARE_PERCENT +

@@ -7,6 +7,10 @@
 
 // Without movestogo, the rest of the clock is spread as over this many moves.
 constexpr int DEFAULT_MOVES_TO_GO = 30;
+// With movestogo the clock must last to the control: a move takes about one
+// and a half shares on average, so the time is spread as over one and a half
+// times the moves to go, and one more.
+constexpr int MOVES_TO_GO_SPREAD_PERCENT = 150;
 // A move's share of the clock is its part of what is left plus the increment;
 // no iteration starts once this part of the share has passed...
 constexpr int SOFT_SHARE_PERCENT = 60;
