@@ -180,20 +180,26 @@ void install_info_reports() {
 // ---- position ----
 
 // Plays a move given in coordinate text if it is legal here, into the game record.
+// The legal move of the list of ply 0 written as `text`, 0 when there is none.
+Move legal_move_named(const std::string& text) {
+    for (int i = ply_move_start[0]; i < ply_move_end[0]; ++i) {
+        const Move move = move_stack[i].move;
+        if (text != move_text(move) || !make_move(move)) continue;
+        take_back();
+        return move;
+    }
+    return 0;
+}
+
 bool play_move_text(const std::string& text) {
     if (game_record_full()) return false;
     ply = 0;
     generate_moves();
-    for (int i = ply_move_start[0]; i < ply_move_end[0]; ++i) {
-        const Move move = move_stack[i].move;
-        char move_text[MOVE_TEXT_SIZE];
-        format_move(move, move_text);
-        if (text != move_text) continue;
-        if (!make_move(move)) return false;
-        record_played_move();
-        return true;
-    }
-    return false;
+    const Move move = legal_move_named(text);
+    if (move == 0) return false;
+    make_move(move);
+    record_played_move();
+    return true;
 }
 
 const char* setup_complaint(SetupResult result) {
@@ -271,13 +277,7 @@ void set_budget_limits(const MoveBudget& budget) {
 void set_search_moves(const std::vector<std::string>& texts) {
     search_limits.search_move_count = 0;
     for (const std::string& text : texts) {
-        Move found = 0;
-        for (int i = ply_move_start[0]; i < ply_move_end[0] && found == 0; ++i) {
-            const Move move = move_stack[i].move;
-            if (text != move_text(move) || !make_move(move)) continue;
-            take_back();
-            found = move;
-        }
+        const Move found = legal_move_named(text);
         if (found == 0) {
             if (text != "0000") send_info_string("go searchmoves: " + text + " is not a legal move");
             continue;
