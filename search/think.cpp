@@ -88,13 +88,13 @@ void deepen(SearchResult* result, int legal_moves, int max_depth) {
             } else {
                 score = search(-MATE_SCORE, MATE_SCORE, depth);
             }
-            if (k == 0) result->best_move = pv_table[0][0];
             line.alpha_w = score - ASPIRATION_MARGIN;
             line.beta_w = score + ASPIRATION_MARGIN;
             keep_line(k);
             result->lines[k] = {pv_table[0][0], score};
             result->line_count = std::max(result->line_count, k + 1);
             if (k == 0) {
+                result->best_move = pv_table[0][0];
                 result->last_score = score;
                 result->completed_depth = depth;
             }
