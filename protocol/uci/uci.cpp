@@ -18,11 +18,11 @@
 #include "protocol/uci/limits.h"
 #include "protocol/uci/options.h"
 #include "protocol/uci/output.h"
+#include "protocol/uci/repetition.h"
 #include "protocol/uci/strength.h"
 #include "protocol/uci/timeman.h"
 #include "search/limits.h"
 #include "search/report.h"
-#include "search/search.h"
 #include "search/think.h"
 #include "search/timecontrol.h"
 #include "search/tt.h"
@@ -93,21 +93,40 @@ std::string score_text(int score, std::size_t* plies) {
     return "cp " + std::to_string(score);
 }
 
-// The part of `pv` that the game can follow from the root: it ends with a
-// move that draws by threefold repetition (counting the game and the line
-// before it) or by the fifty-move rule, where the search, which sees only
-// the game's repetitions, may have gone on.
-std::span<const Move> playable_part(std::span<const Move> pv) {
+// How far the game can follow a line from the root: the number of its moves
+// that are legal and come no later than a move that ends the game, and
+// whether the game is over after the last of them. The search sees only the
+// engine's own repetitions and may go on past a draw by threefold
+// repetition (counting the game and the line before it) or the fifty-move
+// rule; with `to_the_end`, the game is also over after the whole line when
+// it leaves no legal move or no mating material.
+struct LineWalk {
+    std::size_t moves = 0;
+    bool game_over = false;
+};
+
+LineWalk follow_line(std::span<const Move> line, bool to_the_end) {
     std::uint32_t keys[MAX_PLY];
-    std::size_t made = 0;
-    while (made < pv.size() && make_move(pv[made])) {
-        keys[made++] = position.position_key;
-        const int earlier = repetition_count() +
-                            static_cast<int>(std::count(keys, keys + made - 1, keys[made - 1]));
-        if (earlier >= 2 || position.halfmove_clock >= 100) break;
+    LineWalk walk;
+    while (walk.moves < line.size() && make_move(line[walk.moves])) {
+        keys[walk.moves++] = rule_key();
+        if (rule_repetitions(keys, static_cast<int>(walk.moves)) >= 2 ||
+            position.halfmove_clock >= 100) {
+            walk.game_over = true;
+            break;
+        }
     }
-    for (std::size_t i = 0; i < made; ++i) take_back();
-    return pv.first(made);
+    if (to_the_end && !walk.game_over && walk.moves == line.size() && !line.empty()) {
+        generate_moves();
+        walk.game_over = count_legal_moves() == 0 || no_mating_material();
+    }
+    for (std::size_t i = 0; i < walk.moves; ++i) take_back();
+    return walk;
+}
+
+// The part of `pv` that the game can follow from the root.
+std::span<const Move> playable_part(std::span<const Move> pv) {
+    return pv.first(follow_line(pv, false).moves);
 }
 
 void send_info_line(const RootLine& root) {
@@ -199,6 +218,7 @@ bool play_move_text(const std::string& text) {
     if (move == 0) return false;
     make_move(move);
     record_played_move();
+    record_rule_key();
     return true;
 }
 
@@ -239,6 +259,7 @@ bool set_up_position(const std::string& arguments, std::string* complaint) {
         return false;
     }
     ply = 0;
+    record_rule_key();
     generate_moves();
     if (!words) return true;
     if (word != "moves") {
@@ -311,28 +332,13 @@ std::string wait_for_stop() {
     return "";
 }
 
-// Whether the game is over after `move`: no legal reply, or a draw by the
-// rules (repetition, the fifty-move rule, no mating material).
-bool ends_game(Move move) {
-    if (!make_move(move)) return true;
-    generate_moves();
-    const bool over = count_legal_moves() == 0 || repetition_count() >= 2 ||
-                      position.halfmove_clock >= 100 || no_mating_material();
-    take_back();
-    return over;
-}
-
 // The reply the line `pv` after `move` predicts, when it leaves the game on.
 Move ponder_move(Move move, std::span<const Move> pv) {
     if (pv.size() < 2 || pv[0] != move) return 0;
-    if (!make_move(move)) return 0;
-    generate_moves();
-    const Move reply = pv[1];
-    const bool playable = !ends_game(reply);
-    take_back();
+    const LineWalk walk = follow_line(pv.first(2), true);
     ply = 0;
     generate_moves();
-    return playable ? reply : 0;
+    return walk.moves == 2 && !walk.game_over ? pv[1] : 0;
 }
 
 // The move to play after a search, by the strength limit's draw where it
