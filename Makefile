@@ -4,7 +4,7 @@
 EXE ?= karvosel-uci
 BUILD := build-make
 
-.PHONY: all clean
+.PHONY: all clean web
 
 # CMake keeps the compiler a build folder was first configured with, so another
 # CXX starts the folder afresh.
@@ -18,3 +18,10 @@ all:
 clean:
 	rm -rf $(BUILD)
 	rm -f "$(EXE)"
+
+# make web: the web page in build-web/page (docs/web.md). emcc runs its tools
+# with node, which finds Debian's node modules only through NODE_PATH.
+web:
+	cd web && npm ci --no-audit --no-fund
+	NODE_PATH=/usr/share/nodejs emcmake cmake --preset web
+	NODE_PATH=/usr/share/nodejs cmake --build --preset web -j2
