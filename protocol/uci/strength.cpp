@@ -5,7 +5,10 @@
 namespace {
 
 // The levels at the table's rows; a level between two rows plays as the
-// row below it with nodes in tenths of the gap to the row above.
+// row below it with nodes in tenths of the gap to the row above. Each row's
+// rating is the one its settings earned in games against Fairy-Max and each
+// other (docs/strength.md), on a scale where Fairy-Max at 0.2 s a move is
+// 1600.
 struct Row {
     int elo;
     int depth;
@@ -14,9 +17,10 @@ struct Row {
     int margin_cp;
 };
 constexpr Row rows[] = {
-    {800, 1, 1024, 4, 150},     {1000, 2, 1024, 4, 100},    {1200, 3, 2048, 3, 60},
-    {1400, 4, 4096, 3, 40},     {1600, 31, 8192, 2, 25},    {1800, 31, 16384, 2, 15},
-    {2000, 31, 32768, 2, 8},
+    {860, 1, 1024, 8, 300},      {910, 1, 1024, 4, 150},      {1010, 2, 1024, 4, 100},
+    {1160, 3, 2048, 3, 60},      {1210, 4, 4096, 3, 40},      {1350, 31, 8192, 2, 25},
+    {1490, 31, 16384, 2, 15},    {1560, 31, 32768, 2, 8},     {1680, 31, 65536, 1, 0},
+    {1760, 31, 262144, 1, 0},    {1880, 31, 1048576, 1, 0},
 };
 
 std::uint64_t draw_state = 1;

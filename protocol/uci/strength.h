@@ -1,15 +1,15 @@
 // A weaker level for people: UCI_LimitStrength and UCI_Elo turned into a
 // node limit per move and a controlled choice among near-equal root moves.
-// The table of levels (strength.cpp) is provisional: it is still to be
-// fitted to games against a rated opponent.
+// The table of levels (strength.cpp) is fitted to games against Fairy-Max
+// (docs/strength.md).
 #pragma once
 
 #include <cstdint>
 
 #include "board/types.h"
 
-constexpr int ELO_MIN = 800;
-constexpr int ELO_MAX = 2000;
+constexpr int ELO_MIN = 860;
+constexpr int ELO_MAX = 1880;
 
 // What a level plays with.
 struct StrengthLevel {
