@@ -2,7 +2,10 @@
 // the page's bench (?bench=7, in its Web Worker in headless Chromium) and
 // `karvosel-uci bench 7` run alternately three times, the median of the
 // three ratios of nodes per second printed. Both must search the signature's
-// nodes; exit status 1 when the median ratio is below 0.70.
+// nodes. Exit status 1 when the median ratio is below 0.5: on a shared
+// two-core machine single runs of either side vary by a fifth, so this
+// catches a build that lost its optimisation, not a few per cent; the
+// figures measured on a quiet machine are in docs/web.md.
 //
 //   node tests/web/speed.mjs [RUNS]
 import { execFileSync } from "node:child_process";
@@ -19,7 +22,7 @@ const { chromium } = require("playwright-core");
 const SIGNATURE = readFileSync(path.join(ROOT, "tools", "bench-signature.txt"), "utf8")
   .split("\n").find((line) => /^\d+$/.test(line));
 const RUNS = Number(process.argv[2] || 3);
-const MINIMUM = 0.7;
+const MINIMUM = 0.5;
 
 function parse(line, who) {
   const m = /(\d+) nodes (\d+) nps/.exec(line);
