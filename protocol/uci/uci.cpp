@@ -198,7 +198,6 @@ void install_info_reports() {
 
 // ---- position ----
 
-// Plays a move given in coordinate text if it is legal here, into the game record.
 // The legal move of the list of ply 0 written as `text`, 0 when there is none.
 Move legal_move_named(const std::string& text) {
     for (int i = ply_move_start[0]; i < ply_move_end[0]; ++i) {
@@ -210,6 +209,7 @@ Move legal_move_named(const std::string& text) {
     return 0;
 }
 
+// Plays a move given in coordinate text if it is legal here, into the game record.
 bool play_move_text(const std::string& text) {
     if (game_record_full()) return false;
     ply = 0;
